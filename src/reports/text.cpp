@@ -71,16 +71,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 // Letter classes of the characters a student types for a name and a group: Basic Latin, the
 // letters of Latin-1, and the Cyrillic block with Ё/ё and the other letters of 0x400..0x45F.
-bool IsUpperLetter(char32_t cp) {
-    return (cp >= U'A' && cp <= U'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) ||
-           (cp >= 0x400 && cp <= 0x42F);
-}
-
-bool IsLowerLetter(char32_t cp) {
-    return (cp >= U'a' && cp <= U'z') || (cp >= 0xDF && cp <= 0xFF && cp != 0xF7) ||
-           (cp >= 0x430 && cp <= 0x45F);
-}
-
 char32_t ToUpper(char32_t cp) {
     if ((cp >= U'a' && cp <= U'z') || (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) ||
         (cp >= 0x430 && cp <= 0x44F)) {
@@ -143,7 +133,9 @@ std::string ProperCase(std::string_view text) {
 }
 
 std::string StudentNameFromAnswer(std::string_view answer) {
-    return " " + ProperCase(answer);
+    std::string name(" ");
+    name += ProperCase(answer);
+    return name;
 }
 
 std::string TrimBlanks(std::string_view text) {
