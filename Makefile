@@ -1,9 +1,14 @@
 # heatx: the two commands of the README do all the set-up on a fresh Debian 12 machine.
+SHELL := /bin/bash
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test clean format
+SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci clean format
 
 all: build
 
@@ -25,6 +30,29 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DHEATX_SANITIZE=ON -DHEATX_WITH_BENCH=OFF
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS, starting from the seed corpus kept in fuzz/corpus.
+fuzz: deps
+	CXX=clang++ cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@for t in numeric methods calculator; do \
+		mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+		echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
+		if ! $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+				$(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t > $(FUZZ_DIR)/fuzz_$$t.log 2>&1; then \
+			tail -n 60 $(FUZZ_DIR)/fuzz_$$t.log; exit 1; \
+		fi; \
+		grep -E "stat::number_of_executed_units|Done" $(FUZZ_DIR)/fuzz_$$t.log; \
+	done
+
+fuzz-ci:
+	$(MAKE) fuzz FUZZ_SECONDS=30
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
