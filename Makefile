@@ -8,7 +8,9 @@ SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci clean format
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci install package clean format
 
 all: build
 
@@ -30,6 +32,13 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package: build/heatx_<version>_<arch>.deb
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
