@@ -1,0 +1,319 @@
+#include "ui/controls.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "ui/form.h"
+#include "ui/platform.h"
+#include "ui/qt_convert.h"
+
+namespace heatx::ui {
+
+namespace {
+
+// Default sizes of new controls, in twips.
+constexpr double kButtonWidth = 1215.0;
+constexpr double kButtonHeight = 495.0;
+constexpr double kLabelWidth = 1215.0;
+constexpr double kLabelHeight = 255.0;
+constexpr double kListWidth = 1215.0;
+constexpr double kListHeight = 1035.0;
+
+// Every line of a list is one row high, so that list lines and lines printed on the window agree.
+class RowDelegate : public QStyledItemDelegate {
+  public:
+    RowDelegate(int rowPixels, QObject* parent) : QStyledItemDelegate(parent), rowPixels_(rowPixels) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(rowPixels_);
+        return size;
+    }
+
+  private:
+    int rowPixels_;
+};
+
+QString LabelText(const std::string& caption) {
+    QString text = ToQt(caption);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace
+
+// ---- Control ----------------------------------------------------------------------------------
+
+Control::Control(Form& form, std::string name, QWidget* widget)
+    : form_(form), name_(std::move(name)), widget_(widget) {
+    widget_->setObjectName(ToQt(name_));
+}
+
+Control::~Control() = default;
+
+void Control::Detach() {
+    if (!detached_) {
+        detached_ = true;
+        widget_->disconnect();
+    }
+}
+
+Platform& Control::platform() const {
+    return form_.platform();
+}
+
+void Control::SetVisible(bool visible) {
+    visible_ = visible;
+    widget_->setVisible(visible);
+}
+
+void Control::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    widget_->setEnabled(enabled);
+}
+
+void Control::SetTabStop(bool tabStop) {
+    tabStop_ = tabStop;
+    widget_->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+double Control::Read(const Axis& axis, int pixels, bool horizontal) const {
+    if (pixels == axis.pixels) {
+        return axis.twips;
+    }
+    return horizontal ? platform().PixelsToTwipsX(pixels) : platform().PixelsToTwipsY(pixels);
+}
+
+double Control::Left() const {
+    return Read(left_, widget_->x(), true);
+}
+double Control::Top() const {
+    return Read(top_, widget_->y(), false);
+}
+double Control::Width() const {
+    return Read(width_, widget_->width(), true);
+}
+double Control::Height() const {
+    return Read(height_, widget_->height(), false);
+}
+
+void Control::SetLeft(double twips) {
+    Apply(twips, Top(), Width(), Height());
+}
+void Control::SetTop(double twips) {
+    Apply(Left(), twips, Width(), Height());
+}
+void Control::SetWidth(double twips) {
+    Apply(Left(), Top(), twips, Height());
+}
+void Control::SetHeight(double twips) {
+    Apply(Left(), Top(), Width(), twips);
+}
+void Control::Move(double left, double top) {
+    Apply(left, top, Width(), Height());
+}
+void Control::Move(double left, double top, double width, double height) {
+    Apply(left, top, width, height);
+}
+
+void Control::Apply(double left, double top, double width, double height) {
+    const Platform& p = platform();
+    left_ = {left, p.TwipsToPixelsX(left)};
+    top_ = {top, p.TwipsToPixelsY(top)};
+    width_ = {width, std::max(0, p.TwipsToPixelsX(width))};
+    height_ = {height, std::max(0, p.TwipsToPixelsY(height))};
+    widget_->setGeometry(left_.pixels, top_.pixels, width_.pixels, height_.pixels);
+}
+
+void Control::SetFont(const std::string& family, double points, bool bold, bool italic) {
+    widget_->setFont(MakeFont(family, points, bold, italic));
+}
+
+// ---- Button -----------------------------------------------------------------------------------
+
+Button::Button(Form& form, std::string name)
+    : Control(form, name, new QPushButton(form.Widget())), button_(static_cast<QPushButton*>(Widget())) {
+    button_->setAutoDefault(false);
+    caption_ = name;
+    button_->setText(ToQt(caption_));
+    button_->setAccessibleName(ToQt(caption_));
+    Move(0.0, 0.0, kButtonWidth, kButtonHeight);
+    QObject::connect(button_, &QPushButton::clicked, [this] {
+        // A copy: the handler may unload the window and so destroy this button's object.
+        const std::function<void()> handler = onClick_;
+        if (handler) {
+            platform().Guard(handler);
+        }
+    });
+}
+
+void Button::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    button_->setText(ToQt(caption));
+    button_->setAccessibleName(ToQt(caption));
+}
+
+void Button::SetBackColor(Color color) {
+    backColor_ = color;
+    hasBackColor_ = true;
+    const QColor face = ToQColor(color);
+    const QColor edge = face.darker(200);
+    // A plain background colour is drawn as a lightened gradient; with a border it is exact.
+    button_->setStyleSheet(QStringLiteral("QPushButton{background-color: rgb(%1,%2,%3); "
+                                          "border: 2px outset rgb(%4,%5,%6);} "
+                                          "QPushButton:pressed{border-style: inset;}")
+                               .arg(face.red())
+                               .arg(face.green())
+                               .arg(face.blue())
+                               .arg(edge.red())
+                               .arg(edge.green())
+                               .arg(edge.blue()));
+}
+
+void Button::Click() {
+    const std::function<void()> handler = onClick_;
+    if (handler) {
+        platform().Raise(handler);
+    }
+}
+
+bool Button::Press() {
+    if (!Visible() || !Enabled() || !form().Visible()) {
+        return false;
+    }
+    Click();
+    return true;
+}
+
+// ---- Label ------------------------------------------------------------------------------------
+
+Label::Label(Form& form, std::string name)
+    : Control(form, name, new QLabel(form.Widget())), label_(static_cast<QLabel*>(Widget())) {
+    label_->setTextFormat(Qt::PlainText);
+    label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label_->setWordWrap(false);
+    label_->setMargin(0);
+    label_->setIndent(0);
+    backColor_ = FromQColor(QApplication::palette().color(QPalette::Window));
+    ApplyColors();
+    Move(0.0, 0.0, kLabelWidth, kLabelHeight);
+}
+
+void Label::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    label_->setText(LabelText(caption));
+}
+
+void Label::SetForeColor(Color color) {
+    foreColor_ = color;
+    ApplyColors();
+}
+
+void Label::SetBackColor(Color color) {
+    backColor_ = color;
+    transparent_ = false;
+    ApplyColors();
+}
+
+void Label::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    ApplyColors();
+}
+
+void Label::SetWordWrap(bool wrap) {
+    label_->setWordWrap(wrap);
+}
+
+void Label::ApplyColors() {
+    QPalette palette = label_->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(foreColor_));
+    palette.setColor(QPalette::Window, ToQColor(backColor_));
+    label_->setPalette(palette);
+    label_->setAutoFillBackground(!transparent_);
+}
+
+// ---- ListBox ----------------------------------------------------------------------------------
+
+ListBox::ListBox(Form& form, std::string name)
+    : Control(form, name, new QListWidget(form.Widget())), list_(static_cast<QListWidget*>(Widget())) {
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setUniformItemSizes(true);
+    list_->setTextElideMode(Qt::ElideNone);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setItemDelegate(new RowDelegate(platform().TwipsToPixelsY(kRowTwips), list_));
+    Move(0.0, 0.0, kListWidth, kListHeight);
+    QObject::connect(list_, &QListWidget::itemClicked, [this](QListWidgetItem*) {
+        Platform& p = platform();
+        ListBox* self = this;
+        p.Guard([self] { self->RunClick(); });
+    });
+}
+
+void ListBox::RunClick() {
+    // A copy: the handler may unload the window and so destroy this list's object.
+    const std::function<void()> handler = onClick_;
+    if (handler) {
+        handler();
+    }
+}
+
+void ListBox::Clear() {
+    list_->clear();
+}
+
+void ListBox::AddItem(const std::string& text) {
+    list_->addItem(ToQt(text));
+}
+
+void ListBox::AddItem(const std::string& text, int index) {
+    const int at = std::clamp(index, 0, list_->count());
+    list_->insertItem(at, ToQt(text));
+}
+
+void ListBox::RemoveItem(int index) {
+    if (index < 0 || index >= list_->count()) {
+        return;
+    }
+    const bool wasSelected = ListIndex() == index;
+    const QSignalBlocker blocker(list_);
+    delete list_->takeItem(index);
+    if (wasSelected) {
+        list_->clearSelection();
+        list_->setCurrentRow(-1);
+    }
+}
+
+int ListBox::ListCount() const {
+    return list_->count();
+}
+
+std::string ListBox::List(int index) const {
+    const QListWidgetItem* item = list_->item(index);
+    return item != nullptr ? FromQt(item->text()) : std::string();
+}
+
+int ListBox::ListIndex() const {
+    const QList<QListWidgetItem*> selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->row(selected.front());
+}
+
+void ListBox::SetListIndex(int index) {
+    {
+        const QSignalBlocker blocker(list_);
+        if (index < 0 || index >= list_->count()) {
+            list_->clearSelection();
+            list_->setCurrentRow(-1);
+            return;
+        }
+        list_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    }
+    ListBox* self = this;
+    platform().Raise([self] { self->RunClick(); });
+}
+
+}  // namespace heatx::ui

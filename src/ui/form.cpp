@@ -1,0 +1,420 @@
+#include "ui/form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/platform.h"
+#include "ui/qt_convert.h"
+
+namespace heatx::ui {
+
+namespace detail {
+
+// The top-level widget of a window. It paints the window's picture and printed text and passes the
+// close button on to the window. It may outlive its Form by a moment (deleteLater), detached.
+class FormWindow : public QWidget {
+  public:
+    explicit FormWindow(Form* form) : QWidget(nullptr, Qt::Window), form_(form) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void Detach() { form_ = nullptr; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        if (form_ == nullptr) {
+            painter.fillRect(event->rect(), palette().color(QPalette::Window));
+            return;
+        }
+        if (!form_->autoRedraw_ && !form_->painting_) {
+            Form* form = form_;
+            form->painting_ = true;
+            form->platform_.Guard([form] { form->Form_Paint(); });
+            // The guard may have destroyed an unloaded window.
+            if (form_ == nullptr) {
+                painter.fillRect(event->rect(), palette().color(QPalette::Window));
+                return;
+            }
+            form->painting_ = false;
+        }
+        form_->Paint(painter);
+    }
+
+    void closeEvent(QCloseEvent* event) override {
+        // The window stays; what happens is the window's decision (by default the run ends).
+        event->ignore();
+        if (form_ == nullptr) {
+            return;
+        }
+        Form* form = form_;
+        Platform& platform = form->platform_;
+        platform.Guard([form] { form->OnCloseButton(); });
+    }
+
+  private:
+    Form* form_;
+};
+
+}  // namespace detail
+
+struct Form::TextItem {
+    QPointF position;  // pixels, top-left corner of the text
+    QString text;
+    QFont font;
+    QColor color;
+};
+
+namespace {
+constexpr double kDefaultLeft = 1440.0;
+constexpr double kDefaultTop = 1440.0;
+constexpr double kDefaultWidth = 4800.0;
+constexpr double kDefaultHeight = 3600.0;
+}  // namespace
+
+Form::Form(Platform& platform, std::string name)
+    : platform_(platform), name_(std::move(name)), caption_(name_), window_(new detail::FormWindow(this)) {
+    window_->setObjectName(ToQt(name_));
+    window_->setWindowTitle(ToQt(caption_));
+    backColor_ = FromQColor(QApplication::palette().color(QPalette::Window));
+    ApplyGeometry(kDefaultLeft, kDefaultTop, kDefaultWidth, kDefaultHeight);
+}
+
+Form::~Form() {
+    // Controls first: they disconnect their handlers from the widgets.
+    for (auto& control : controls_) {
+        control->Detach();
+    }
+    controls_.clear();
+    if (window_ != nullptr) {
+        ReleaseWindow(false);
+    }
+}
+
+void Form::ReleaseWindow(bool later) {
+    if (window_ == nullptr) {
+        return;
+    }
+    for (auto& control : controls_) {
+        control->Detach();
+    }
+    window_->Detach();
+    window_->hide();
+    if (later) {
+        window_->deleteLater();
+    } else {
+        delete window_;
+    }
+    window_ = nullptr;
+}
+
+QWidget* Form::Widget() const {
+    return window_;
+}
+
+void Form::OnCloseButton() {
+    platform_.EndProgram();
+}
+
+FormRegistry& Form::Forms() const {
+    return platform_.Forms();
+}
+
+void Form::Unload() {
+    platform_.Forms().Unload(*this);
+}
+
+// ---- Window -----------------------------------------------------------------------------------
+
+void Form::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (window_ != nullptr) {
+        window_->setWindowTitle(ToQt(caption));
+    }
+}
+
+double Form::Read(const Axis& axis, int pixels, bool horizontal) const {
+    if (pixels == axis.pixels) {
+        return axis.twips;
+    }
+    return horizontal ? platform_.PixelsToTwipsX(pixels) : platform_.PixelsToTwipsY(pixels);
+}
+
+double Form::Left() const {
+    return window_ ? Read(left_, window_->x(), true) : left_.twips;
+}
+double Form::Top() const {
+    return window_ ? Read(top_, window_->y(), false) : top_.twips;
+}
+double Form::Width() const {
+    return window_ ? Read(width_, window_->width(), true) : width_.twips;
+}
+double Form::Height() const {
+    return window_ ? Read(height_, window_->height(), false) : height_.twips;
+}
+
+void Form::SetLeft(double twips) {
+    ApplyGeometry(twips, Top(), Width(), Height());
+}
+void Form::SetTop(double twips) {
+    ApplyGeometry(Left(), twips, Width(), Height());
+}
+void Form::SetWidth(double twips) {
+    ApplyGeometry(Left(), Top(), twips, Height());
+}
+void Form::SetHeight(double twips) {
+    ApplyGeometry(Left(), Top(), Width(), twips);
+}
+void Form::Move(double left, double top) {
+    ApplyGeometry(left, top, Width(), Height());
+}
+void Form::Move(double left, double top, double width, double height) {
+    ApplyGeometry(left, top, width, height);
+}
+
+void Form::ApplyGeometry(double left, double top, double width, double height) {
+    left_ = {left, platform_.TwipsToPixelsX(left)};
+    top_ = {top, platform_.TwipsToPixelsY(top)};
+    width_ = {width, std::max(1, platform_.TwipsToPixelsX(width))};
+    height_ = {height, std::max(1, platform_.TwipsToPixelsY(height))};
+    if (window_ != nullptr) {
+        window_->move(left_.pixels, top_.pixels);
+        window_->resize(width_.pixels, height_.pixels);
+    }
+}
+
+double Form::ScaleWidth() const {
+    if (scaleMode_ == ScaleMode::Pixels) {
+        return window_ ? window_->width() : width_.pixels;
+    }
+    return Width();
+}
+
+double Form::ScaleHeight() const {
+    if (scaleMode_ == ScaleMode::Pixels) {
+        return window_ ? window_->height() : height_.pixels;
+    }
+    return Height();
+}
+
+void Form::SetScaleMode(ScaleMode mode) {
+    scaleMode_ = mode;
+}
+
+double Form::ScreenWidth() const {
+    return platform_.ScreenWidthTwips();
+}
+double Form::ScreenHeight() const {
+    return platform_.ScreenHeightTwips();
+}
+
+void Form::Show() {
+    if (window_ == nullptr) {
+        return;
+    }
+    window_->show();
+    // The offscreen platform (tests) has no stacking of windows.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        window_->raise();
+        window_->activateWindow();
+    }
+}
+
+void Form::Hide() {
+    if (window_ != nullptr) {
+        window_->hide();
+    }
+}
+
+bool Form::Visible() const {
+    return window_ != nullptr && window_->isVisible();
+}
+
+void Form::SetVisible(bool visible) {
+    if (visible) {
+        Show();
+    } else {
+        Hide();
+    }
+}
+
+void Form::Refresh() {
+    if (window_ != nullptr && window_->isVisible() && !painting_) {
+        window_->repaint();
+    }
+}
+
+void Form::RequestUpdate() {
+    if (window_ != nullptr && !painting_) {
+        window_->update();
+    }
+}
+
+// ---- Drawing ----------------------------------------------------------------------------------
+
+double Form::ToScaleX(double twips) const {
+    return scaleMode_ == ScaleMode::Pixels ? twips * platform_.LogicalDpiX() / 1440.0 : twips;
+}
+double Form::ToScaleY(double twips) const {
+    return scaleMode_ == ScaleMode::Pixels ? twips * platform_.LogicalDpiY() / 1440.0 : twips;
+}
+double Form::FromScaleX(double value) const {
+    return scaleMode_ == ScaleMode::Pixels ? value * 1440.0 / platform_.LogicalDpiX() : value;
+}
+double Form::FromScaleY(double value) const {
+    return scaleMode_ == ScaleMode::Pixels ? value * 1440.0 / platform_.LogicalDpiY() : value;
+}
+int Form::ScaleToPixelX(double value) const {
+    return scaleMode_ == ScaleMode::Pixels ? static_cast<int>(std::lround(value))
+                                           : platform_.TwipsToPixelsX(value);
+}
+int Form::ScaleToPixelY(double value) const {
+    return scaleMode_ == ScaleMode::Pixels ? static_cast<int>(std::lround(value))
+                                           : platform_.TwipsToPixelsY(value);
+}
+
+QImage& Form::Canvas() {
+    const QSize size = window_ ? window_->size() : QSize(width_.pixels, height_.pixels);
+    if (!canvas_ || canvas_->size() != size) {
+        auto fresh = std::make_unique<QImage>(size, QImage::Format_RGB32);
+        fresh->fill(ToQColor(backColor_));
+        if (canvas_) {
+            QPainter painter(fresh.get());
+            painter.drawImage(0, 0, *canvas_);
+        }
+        canvas_ = std::move(fresh);
+    }
+    return *canvas_;
+}
+
+void Form::SetBackColor(Color color) {
+    backColor_ = color;
+    Canvas().fill(ToQColor(color));
+    printed_.clear();
+    printedInfo_.clear();
+    RequestUpdate();
+}
+
+void Form::SetForeColor(Color color) {
+    foreColor_ = color;
+}
+
+void Form::SetAutoRedraw(bool on) {
+    autoRedraw_ = on;
+    RequestUpdate();
+}
+
+void Form::SetFillColor(Color color) {
+    fillColor_ = color;
+}
+
+void Form::Box(double x1, double y1, double x2, double y2) {
+    int left = ScaleToPixelX(x1);
+    int right = ScaleToPixelX(x2);
+    int top = ScaleToPixelY(y1);
+    int bottom = ScaleToPixelY(y2);
+    if (left > right) {
+        std::swap(left, right);
+    }
+    if (top > bottom) {
+        std::swap(top, bottom);
+    }
+    const QRect box(QPoint(left, top), QPoint(right, bottom));  // both corners included
+    QImage& canvas = Canvas();
+    QPainter painter(&canvas);
+    if (fillStyle_ == FillStyle::Solid) {
+        painter.fillRect(box, ToQColor(fillColor_));
+    }
+    if (drawStyle_ == DrawStyle::Solid) {
+        painter.setPen(QPen(ToQColor(foreColor_), 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+    }
+    painter.end();
+    RequestUpdate();
+}
+
+// ---- Text on the window ---------------------------------------------------------------------------
+
+double Form::CurrentX() const {
+    return ToScaleX(currentXTwips_);
+}
+double Form::CurrentY() const {
+    return ToScaleY(currentYTwips_);
+}
+void Form::SetCurrentX(double x) {
+    currentXTwips_ = FromScaleX(x);
+}
+void Form::SetCurrentY(double y) {
+    currentYTwips_ = FromScaleY(y);
+}
+
+void Form::Print(const std::string& text) {
+    TextItem item;
+    item.position = QPointF(currentXTwips_ * platform_.LogicalDpiX() / 1440.0,
+                            currentYTwips_ * platform_.LogicalDpiY() / 1440.0);
+    item.text = ToQt(text);
+    item.font = window_ ? window_->font() : QApplication::font();
+    item.color = ToQColor(foreColor_);
+    printed_.push_back(std::move(item));
+    printedInfo_.push_back(PrintedText{currentXTwips_, currentYTwips_, text});
+    currentXTwips_ = 0.0;
+    currentYTwips_ += kRowTwips;
+    RequestUpdate();
+}
+
+void Form::Cls() {
+    printed_.clear();
+    printedInfo_.clear();
+    currentXTwips_ = 0.0;
+    currentYTwips_ = 0.0;
+    RequestUpdate();
+}
+
+void Form::SetFont(const std::string& family, double points, bool bold, bool italic) {
+    if (window_ != nullptr) {
+        window_->setFont(MakeFont(family, points, bold, italic));
+    }
+}
+
+void Form::Paint(QPainter& painter) {
+    painter.drawImage(0, 0, Canvas());
+    for (const auto& item : printed_) {
+        painter.setFont(item.font);
+        painter.setPen(item.color);
+        const QFontMetricsF metrics(item.font, window_);
+        painter.drawText(item.position + QPointF(0.0, metrics.ascent()), item.text);
+    }
+}
+
+// ---- Controls -----------------------------------------------------------------------------------
+
+Button& Form::AddButton(const std::string& name) {
+    auto* button = new Button(*this, name);
+    controls_.emplace_back(button);
+    return *button;
+}
+
+Label& Form::AddLabel(const std::string& name) {
+    auto* label = new Label(*this, name);
+    controls_.emplace_back(label);
+    return *label;
+}
+
+ListBox& Form::AddList(const std::string& name) {
+    auto* list = new ListBox(*this, name);
+    controls_.emplace_back(list);
+    return *list;
+}
+
+}  // namespace heatx::ui

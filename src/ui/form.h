@@ -1,0 +1,216 @@
+// Form: the base of every window (Form1 .. Form14).
+//
+// A window is written like this:
+//
+//     class Form2 : public ui::Form {
+//     public:
+//         explicit Form2(ui::Platform& platform) : Form(platform, "Form2") {
+//             // design: controls, captions, colours, fonts, positions
+//             Command1.SetCaption("ПРОДОЛЖЕНИЕ РАБОТЫ");
+//             Command1.OnClick([this] { Command1_Click(); });
+//         }
+//         void Form_Load() override { ... }
+//         void Command1_Click() {
+//             Hide();
+//             CloseOtherForms();   // the navigation procedure, through Forms()
+//             Forms().Get<Form1>().Show();
+//         }
+//     private:
+//         ui::Button& Command1 = AddButton("Command1");
+//     };
+//
+// Windows are created only through the registry (Forms().Get<Form2>()), which runs Form_Load
+// right after the constructor. Every window is shown non-modally.
+//
+// Coordinates: Left, Top, Width and Height of the window are in twips; Width and Height are the
+// window's inner area (there is no frame to allow for). The drawing methods (Box, CurrentX,
+// CurrentY, ScaleWidth, ScaleHeight) use the drawing scale: twips by default, or pixels after
+// SetScaleMode(ScaleMode::Pixels). Controls are always placed in twips.
+//
+// Drawing: the window keeps a persistent picture of its background. Box() paints filled rectangles
+// into it; with AutoRedraw off, Form_Paint is called whenever the window is repainted, before the
+// picture is shown. Text printed with Print() lies on top of the picture until Cls().
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/color.h"
+#include "ui/controls.h"
+#include "ui/forms.h"
+
+class QWidget;
+class QPainter;
+class QImage;
+class QFont;
+
+namespace heatx::ui {
+
+class Platform;
+
+namespace detail {
+class FormWindow;
+}
+
+enum class ScaleMode { Twips, Pixels };
+enum class FillStyle { Solid, Transparent };
+enum class DrawStyle { Solid, Invisible };
+
+// A text printed on a window (for tests): position in twips, text as printed.
+struct PrintedText {
+    double xTwips = 0.0;
+    double yTwips = 0.0;
+    std::string text;
+};
+
+class Form {
+  public:
+    Form(Platform& platform, std::string name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // ---- Events -----------------------------------------------------------------------------
+    // Runs right after the window has been created (by the registry).
+    virtual void Form_Load() {}
+    // Runs whenever the window must be repainted, while AutoRedraw is off.
+    virtual void Form_Paint() {}
+    // The window manager's close button. By default the run ends, like the end buttons.
+    virtual void OnCloseButton();
+
+    // ---- Identity and neighbours --------------------------------------------------------------
+    const std::string& Name() const { return name_; }
+    Platform& platform() const { return platform_; }
+    FormRegistry& Forms() const;
+    // Unloads this window (see FormRegistry::Unload). The object stays usable until the running
+    // handlers return, but afterwards the window is reached again only through Forms().Get<T>(),
+    // which creates it afresh.
+    void Unload();
+
+    // ---- Window -------------------------------------------------------------------------------
+    std::string Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+
+    double Left() const;
+    double Top() const;
+    double Width() const;
+    double Height() const;
+    void SetLeft(double twips);
+    void SetTop(double twips);
+    void SetWidth(double twips);
+    void SetHeight(double twips);
+    void Move(double left, double top);
+    void Move(double left, double top, double width, double height);
+
+    // Inner size in the current drawing scale.
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+    ScaleMode GetScaleMode() const { return scaleMode_; }
+    void SetScaleMode(ScaleMode mode);
+
+    // The screen's size in twips.
+    double ScreenWidth() const;
+    double ScreenHeight() const;
+
+    void Show();
+    void Hide();
+    bool Visible() const;
+    void SetVisible(bool visible);
+    // Repaints the window at once.
+    void Refresh();
+
+    // ---- Drawing ------------------------------------------------------------------------------
+    // Background colour. Setting it clears the picture and the printed text to the new colour.
+    Color BackColor() const { return backColor_; }
+    void SetBackColor(Color color);
+    // Colour of printed text and of box outlines.
+    Color ForeColor() const { return foreColor_; }
+    void SetForeColor(Color color);
+    bool AutoRedraw() const { return autoRedraw_; }
+    void SetAutoRedraw(bool on);
+    Color FillColor() const { return fillColor_; }
+    void SetFillColor(Color color);
+    // Box interiors: solid (FillColor) or transparent (the default).
+    void SetFillStyle(FillStyle style) { fillStyle_ = style; }
+    // Box outlines: a one-pixel line in ForeColor (the default) or invisible.
+    void SetDrawStyle(DrawStyle style) { drawStyle_ = style; }
+    // A box with corners (x1, y1) and (x2, y2) in the drawing scale, both corners included; later
+    // boxes paint over earlier ones.
+    void Box(double x1, double y1, double x2, double y2);
+
+    // ---- Text on the window ----------------------------------------------------------------------
+    // The print position, in the drawing scale: the top-left corner of the next printed text.
+    double CurrentX() const;
+    double CurrentY() const;
+    void SetCurrentX(double x);
+    void SetCurrentY(double y);
+    // Prints a text at the print position in the window's font and ForeColor, then moves the
+    // position to the start of the next row: CurrentX = 0, CurrentY one row (195 twips) down.
+    void Print(const std::string& text);
+    // Removes all printed text (and resets the print position); the background stays.
+    void Cls();
+    const std::vector<PrintedText>& PrintedTexts() const { return printedInfo_; }
+    static constexpr double kRowTwips = 195.0;
+
+    // The window's font: printed text and the controls without a font of their own.
+    void SetFont(const std::string& family, double points, bool bold = false, bool italic = false);
+
+    // The Qt widget (tests only).
+    QWidget* Widget() const;
+
+  protected:
+    // ---- Design: controls, created in the constructor ---------------------------------------
+    Button& AddButton(const std::string& name);
+    Label& AddLabel(const std::string& name);
+    ListBox& AddList(const std::string& name);
+
+  private:
+    friend class FormRegistry;
+    friend class detail::FormWindow;
+    friend class Control;
+
+    struct Axis {
+        double twips = 0.0;
+        int pixels = 0;
+    };
+    struct TextItem;
+
+    double Read(const Axis& axis, int pixels, bool horizontal) const;
+    void ApplyGeometry(double left, double top, double width, double height);
+    double ToScaleX(double twips) const;
+    double ToScaleY(double twips) const;
+    double FromScaleX(double value) const;
+    double FromScaleY(double value) const;
+    int ScaleToPixelX(double value) const;
+    int ScaleToPixelY(double value) const;
+    // Makes the picture as large as the window, keeping what is drawn.
+    QImage& Canvas();
+    void Paint(QPainter& painter);
+    void RequestUpdate();
+    // Called by the registry on destruction: release the widget now, or later (deleteLater).
+    void ReleaseWindow(bool later);
+
+    Platform& platform_;
+    std::string name_;
+    std::string caption_;
+    detail::FormWindow* window_;
+    std::unique_ptr<QImage> canvas_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<TextItem> printed_;
+    std::vector<PrintedText> printedInfo_;
+
+    Axis left_, top_, width_, height_;
+    ScaleMode scaleMode_ = ScaleMode::Twips;
+    Color backColor_;
+    Color foreColor_ = Rgb(0, 0, 0);
+    Color fillColor_ = Rgb(0, 0, 0);
+    FillStyle fillStyle_ = FillStyle::Transparent;
+    DrawStyle drawStyle_ = DrawStyle::Solid;
+    bool autoRedraw_ = false;
+    bool painting_ = false;
+    double currentXTwips_ = 0.0;
+    double currentYTwips_ = 0.0;
+};
+
+}  // namespace heatx::ui

@@ -1,0 +1,94 @@
+// The registry of loaded windows.
+//
+// Each window type exists at most once. Get<T>() creates it on first reference: it constructs T
+// (the design: controls, captions, colours) and runs its Form_Load at that moment, then returns it.
+// Unload destroys a window, so that the next Get<T>() creates it afresh and runs Form_Load again.
+// Hence "unload, then hide" written as
+//     Forms().Unload<Form11>();
+//     Forms().Get<Form11>().Hide();
+// leaves Form11 loaded again, hidden, freshly created and the newest in the list.
+//
+// A window is often unloaded from inside one of its own handlers, which then goes on running. Unload
+// therefore takes the window out of the list and hides it at once, but destroys the object only when
+// no guarded handler is running any more (or on CollectUnloaded(), or with the registry). Until then
+// the old object stays usable, but it is no longer "the" window: reach windows through Get<T>().
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <type_traits>
+#include <typeindex>
+#include <vector>
+
+namespace heatx::ui {
+
+class Form;
+class Platform;
+
+class FormRegistry {
+  public:
+    explicit FormRegistry(Platform& platform);
+    ~FormRegistry();
+    FormRegistry(const FormRegistry&) = delete;
+    FormRegistry& operator=(const FormRegistry&) = delete;
+
+    // The window of type T, created (constructor, then Form_Load) if it is not loaded.
+    // T derives from Form and is constructed as T(Platform&).
+    template <class T>
+    T& Get() {
+        static_assert(std::is_base_of_v<Form, T>, "windows derive from Form");
+        Form& form = GetOrCreate(std::type_index(typeid(T)), [this]() -> std::unique_ptr<Form> {
+            return std::make_unique<T>(platform_);
+        });
+        return static_cast<T&>(form);
+    }
+
+    template <class T>
+    bool IsLoaded() const {
+        return Find(std::type_index(typeid(T))) != nullptr;
+    }
+
+    // Unloads the window of type T if it is loaded.
+    template <class T>
+    void Unload() {
+        if (Form* form = Find(std::type_index(typeid(T)))) {
+            Unload(*form);
+        }
+    }
+    // Takes the window out of the list and hides it; destroys it later (see above). Does nothing
+    // for a window that is no longer loaded.
+    void Unload(Form& form);
+
+    // The loaded windows in the order of their creation.
+    int Count() const { return static_cast<int>(loaded_.size()); }
+    Form& At(int index);
+    bool IsLoaded(const Form& form) const;
+
+    // Unloads the earliest-created windows until one remains; nothing happens with one or none.
+    void CloseOtherForms();
+
+    // Destroys the windows unloaded so far. Safe only when none of them is running a handler.
+    void CollectUnloaded();
+    // Same, for the end of a guarded handler that Qt is still inside: the Qt widgets are released
+    // with deleteLater.
+    void CollectUnloadedLater();
+    // Unloaded windows not destroyed yet.
+    int PendingDestruction() const { return static_cast<int>(unloaded_.size()); }
+
+  private:
+    struct Entry {
+        std::type_index type;
+        std::unique_ptr<Form> form;
+    };
+
+    Form& GetOrCreate(std::type_index type, const std::function<std::unique_ptr<Form>()>& create);
+    Form* Find(std::type_index type) const;
+    void Collect(bool later);
+
+    Platform& platform_;
+    std::vector<Entry> loaded_;
+    std::vector<std::unique_ptr<Form>> unloaded_;
+};
+
+}  // namespace heatx::ui

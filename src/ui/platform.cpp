@@ -1,0 +1,210 @@
+#include "ui/platform.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+#include <cmath>
+#include <exception>
+#include <iostream>
+
+#include "ui/form.h"
+
+namespace heatx::ui {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+constexpr double kFallbackDpi = 96.0;
+
+QScreen* PrimaryScreen() {
+    if (QGuiApplication::instance() == nullptr) {
+        return nullptr;
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+}  // namespace
+
+Platform::Platform(Dialogs& dialogs, Sound& sound, KeyboardLayout& keyboard, heatx::Clock& clock,
+                   heatx::Printer& printer)
+    : dialogs_(dialogs),
+      sound_(sound),
+      keyboard_(keyboard),
+      clock_(clock),
+      printer_(printer),
+      forms_(*this) {}
+
+Platform::~Platform() = default;
+
+// ---- Services ---------------------------------------------------------------------------------
+
+std::string Platform::InputBox(const std::string& prompt, const std::string& title,
+                               const std::string& defaultText, int xTwips, int yTwips) {
+    ThrowIfEnded();
+    std::string answer = dialogs_.InputBox(prompt, title, defaultText, xTwips, yTwips);
+    ThrowIfEnded();
+    return answer;
+}
+
+int Platform::YesNoBox(const std::string& text, const std::string& title) {
+    ThrowIfEnded();
+    const int answer = dialogs_.YesNoBox(text, title);
+    ThrowIfEnded();
+    return answer == kNo ? kNo : kYes;
+}
+
+void Platform::Notice(const std::string& text, const std::string& title) {
+    ThrowIfEnded();
+    dialogs_.Notice(text, title);
+    ThrowIfEnded();
+}
+
+void Platform::Beep() {
+    sound_.Beep();
+}
+
+void Platform::ActivateKeyboardLayout(std::uint32_t layoutHandle) {
+    keyboard_.Activate(layoutHandle);
+}
+
+void Platform::ThrowIfEnded() const {
+    if (ended_) {
+        throw EndOfProgram{};
+    }
+}
+
+// ---- End of the run ---------------------------------------------------------------------------
+
+void Platform::EndProgram() {
+    if (!ended_) {
+        // Marked first: a hook cannot start a second end, and any modal box it tried would return.
+        ended_ = true;
+        exitCode_ = 0;
+        const std::vector<Hook> hooks = hooks_;
+        for (const auto& hook : hooks) {
+            try {
+                hook.run();
+            } catch (const EndOfProgram&) {
+                // Already ending.
+            } catch (const std::exception& e) {
+                failures_.emplace_back(e.what());
+            }
+        }
+        if (printer_.HasOpenDocument()) {
+            printer_.EndDoc();
+        }
+        FinishRun(0);
+    }
+    throw EndOfProgram{};
+}
+
+int Platform::AddBeforeEndHook(std::function<void()> hook) {
+    const int id = nextHookId_++;
+    hooks_.push_back(Hook{id, std::move(hook)});
+    return id;
+}
+
+void Platform::RemoveBeforeEndHook(int id) {
+    std::erase_if(hooks_, [id](const Hook& hook) { return hook.id == id; });
+}
+
+void Platform::FinishRun(int exitCode) {
+    if (!ended_) {
+        ended_ = true;
+        exitCode_ = exitCode;
+    }
+    if (QApplication::instance() != nullptr) {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            widget->hide();
+        }
+        // exit() while no event loop runs would leave the quit flag for a later exec().
+        if (QThread::currentThread()->loopLevel() > 0) {
+            QCoreApplication::exit(exitCode_);
+        }
+    }
+}
+
+void Platform::Guard(const std::function<void()>& handler) {
+    if (ended_) {
+        return;
+    }
+    ++depth_;
+    try {
+        handler();
+    } catch (const EndOfProgram&) {
+        FinishRun(0);
+    } catch (const std::exception& e) {
+        failures_.emplace_back(e.what());
+        std::cerr << "heatx: unexpected failure in a window handler: " << e.what() << '\n';
+        FinishRun(1);
+    } catch (...) {
+        failures_.emplace_back("unknown exception");
+        std::cerr << "heatx: unexpected failure in a window handler\n";
+        FinishRun(1);
+    }
+    --depth_;
+    if (depth_ == 0) {
+        forms_.CollectUnloadedLater();
+    }
+}
+
+void Platform::Raise(const std::function<void()>& handler) {
+    if (depth_ > 0) {
+        handler();
+    } else {
+        Guard(handler);
+    }
+}
+
+// ---- Units ------------------------------------------------------------------------------------
+
+double Platform::LogicalDpiX() const {
+    if (dpiOverrideX_ > 0.0) {
+        return dpiOverrideX_;
+    }
+    QScreen* screen = PrimaryScreen();
+    return screen != nullptr ? screen->logicalDotsPerInchX() : kFallbackDpi;
+}
+
+double Platform::LogicalDpiY() const {
+    if (dpiOverrideY_ > 0.0) {
+        return dpiOverrideY_;
+    }
+    QScreen* screen = PrimaryScreen();
+    return screen != nullptr ? screen->logicalDotsPerInchY() : kFallbackDpi;
+}
+
+void Platform::OverrideLogicalDpi(double dpiX, double dpiY) {
+    dpiOverrideX_ = dpiX;
+    dpiOverrideY_ = dpiY;
+}
+
+int Platform::TwipsToPixelsX(double twips) const {
+    return static_cast<int>(std::lround(twips * LogicalDpiX() / kTwipsPerInch));
+}
+
+int Platform::TwipsToPixelsY(double twips) const {
+    return static_cast<int>(std::lround(twips * LogicalDpiY() / kTwipsPerInch));
+}
+
+double Platform::PixelsToTwipsX(int pixels) const {
+    return pixels * kTwipsPerInch / LogicalDpiX();
+}
+
+double Platform::PixelsToTwipsY(int pixels) const {
+    return pixels * kTwipsPerInch / LogicalDpiY();
+}
+
+double Platform::ScreenWidthTwips() const {
+    QScreen* screen = PrimaryScreen();
+    return PixelsToTwipsX(screen != nullptr ? screen->geometry().width() : 800);
+}
+
+double Platform::ScreenHeightTwips() const {
+    QScreen* screen = PrimaryScreen();
+    return PixelsToTwipsY(screen != nullptr ? screen->geometry().height() : 600);
+}
+
+}  // namespace heatx::ui

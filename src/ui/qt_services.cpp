@@ -1,0 +1,132 @@
+#include "ui/qt_services.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTranslator>
+#include <cmath>
+#include <cstdint>
+
+#include "ui/qt_convert.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
+namespace heatx::ui {
+
+namespace {
+
+QPoint ScreenPointFromTwips(int xTwips, int yTwips) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QPoint origin = screen != nullptr ? screen->geometry().topLeft() : QPoint(0, 0);
+    const double dpiX = screen != nullptr ? screen->logicalDotsPerInchX() : 96.0;
+    const double dpiY = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
+    const int x = static_cast<int>(std::lround(xTwips * dpiX / 1440.0));
+    const int y = static_cast<int>(std::lround(yTwips * dpiY / 1440.0));
+    return origin + QPoint(x, y);
+}
+
+}  // namespace
+
+std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
+                                const std::string& defaultText, int xTwips, int yTwips) {
+    QInputDialog dialog;
+    dialog.setObjectName(QStringLiteral("InputBox"));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(ToQt(title));
+    dialog.setLabelText(ToQt(prompt));
+    dialog.setTextValue(ToQt(defaultText));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    // Moved before it is shown, the dialog keeps this place instead of being centred.
+    dialog.move(ScreenPointFromTwips(xTwips, yTwips));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::string();
+    }
+    return FromQt(dialog.textValue());
+}
+
+int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
+    QMessageBox box;
+    box.setObjectName(QStringLiteral("YesNoBox"));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(ToQt(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ToQt(text));
+    QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    // Escape and the close button answer "Да": the caller asks again; only "Нет" ends the run.
+    box.setEscapeButton(yes);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == no ? kNo : kYes;
+}
+
+void QtDialogs::Notice(const std::string& text, const std::string& title) {
+    QMessageBox box;
+    box.setObjectName(QStringLiteral("Notice"));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(ToQt(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ToQt(text));
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void QtSound::Beep() {
+    QApplication::beep();
+}
+
+void QtKeyboardLayout::Activate(std::uint32_t layoutHandle) {
+#ifdef _WIN32
+    ::ActivateKeyboardLayout(reinterpret_cast<HKL>(static_cast<std::uintptr_t>(layoutHandle)), 0);
+#else
+    (void)layoutHandle;
+#endif
+}
+
+void InstallFontSubstitutions() {
+    const QString sans = QStringLiteral("Liberation Sans");
+    const QString mono = QStringLiteral("Liberation Mono");
+    const QString serif = QStringLiteral("Liberation Serif");
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
+    QFont::insertSubstitution(QStringLiteral("Microsoft Sans Serif"), sans);
+    QFont::insertSubstitution(QStringLiteral("Courier"), mono);
+    QFont::insertSubstitution(QStringLiteral("Courier New"), mono);
+    QFont::insertSubstitution(QStringLiteral("Courier New Cyr"), mono);
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), serif);
+    QFont::insertSubstitution(QStringLiteral("Monotype Corsiva"), serif);
+}
+
+bool InstallRussianTranslation(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QApplication::installTranslator(translator);
+    return true;
+}
+
+void ConfigureApplication(QApplication& app) {
+    InstallFontSubstitutions();
+    InstallRussianTranslation(app);
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+}  // namespace heatx::ui

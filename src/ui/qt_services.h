@@ -1,0 +1,69 @@
+// The services of the real program: Qt dialogs, the system beep, the keyboard layout switch, and
+// the set-up of the application (Russian texts of Qt's own dialogs, font substitutions).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "reports/clock.h"
+#include "reports/printer.h"
+#include "ui/platform.h"
+#include "ui/services.h"
+
+class QApplication;
+
+namespace heatx::ui {
+
+// Input boxes (QInputDialog) and message boxes (QMessageBox) with Russian buttons. An input box is
+// placed with its top-left corner at the given twips from the top-left corner of the primary
+// screen; message boxes are centred on the screen.
+class QtDialogs : public Dialogs {
+  public:
+    std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
+                         int xTwips, int yTwips) override;
+    int YesNoBox(const std::string& text, const std::string& title) override;
+    void Notice(const std::string& text, const std::string& title) override;
+};
+
+class QtSound : public Sound {
+  public:
+    void Beep() override;
+};
+
+// ActivateKeyboardLayout of user32 on Windows; elsewhere the switch is left to the desktop.
+class QtKeyboardLayout : public KeyboardLayout {
+  public:
+    void Activate(std::uint32_t layoutHandle) override;
+};
+
+// The platform of the real program: Qt services and the system clock around the given printer.
+class DesktopPlatform {
+  public:
+    explicit DesktopPlatform(heatx::Printer& printer)
+        : platform_(dialogs_, sound_, keyboard_, clock_, printer) {}
+    Platform& Get() { return platform_; }
+
+  private:
+    QtDialogs dialogs_;
+    QtSound sound_;
+    QtKeyboardLayout keyboard_;
+    heatx::SystemClock clock_;
+    Platform platform_;
+};
+
+// Fonts of the windows mapped to fonts present on the system: "MS Sans Serif" and "Microsoft Sans
+// Serif" to Liberation Sans, "Courier", "Courier New" and "Courier New Cyr" to Liberation Mono,
+// "Times New Roman" to Liberation Serif, "Monotype Corsiva" to Liberation Serif (the windows ask
+// for it in italic).
+void InstallFontSubstitutions();
+
+// Loads Qt's own Russian texts (qtbase_ru), so that every standard button is Russian. Returns
+// whether the translation was found.
+bool InstallRussianTranslation(QApplication& app);
+
+// Everything the application needs before the first window: the two above, and the application
+// does not quit by itself when its last window is hidden or a dialog closes (the run ends only by
+// Platform::EndProgram).
+void ConfigureApplication(QApplication& app);
+
+}  // namespace heatx::ui

@@ -1,0 +1,55 @@
+// The services a window needs besides drawing itself: modal input and message boxes, the system
+// beep and the keyboard layout switch. Each is an interface with a Qt implementation for the
+// program (qt_services.h) and a scripted one for the tests (scripted_services.h).
+//
+// Windows do not call these interfaces directly: they go through Platform (platform.h), which
+// also stops the handler at once when the run has ended while a modal box was open.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace heatx::ui {
+
+// Answer codes of a Yes/No message box.
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+
+// Keyboard layout handles: Russian while the student's name is asked, US English afterwards.
+inline constexpr std::uint32_t kRussianLayout = 0x04190419;
+inline constexpr std::uint32_t kUsEnglishLayout = 0x04090409;
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+
+    // Modal input box with a prompt, a title and a default text, its top-left corner xTwips and
+    // yTwips (1/1440 inch) from the top-left corner of the screen. Returns the text typed, or an
+    // empty text when the box is cancelled.
+    virtual std::string InputBox(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText, int xTwips, int yTwips) = 0;
+
+    // Modal message box without icon with the buttons "Да" and "Нет". Returns kYes (6) or kNo (7).
+    // Escape or the window's close button count as "Да": nothing is lost, the student is asked
+    // again by the caller's loop, whereas "Нет" ends the run.
+    virtual int YesNoBox(const std::string& text, const std::string& title) = 0;
+
+    // Modal message box with one "OK" button (e.g. a printing failure).
+    virtual void Notice(const std::string& text, const std::string& title) = 0;
+};
+
+class Sound {
+  public:
+    virtual ~Sound() = default;
+    virtual void Beep() = 0;
+};
+
+class KeyboardLayout {
+  public:
+    virtual ~KeyboardLayout() = default;
+    // Switches the keyboard to the layout with this handle (kRussianLayout, kUsEnglishLayout).
+    // Does nothing on systems without such layouts.
+    virtual void Activate(std::uint32_t layoutHandle) = 0;
+};
+
+}  // namespace heatx::ui
