@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci install package clean format
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci install package bench bench-startup clean format
 
 all: build
 
@@ -39,6 +39,13 @@ install: build
 # A Debian package: build/heatx_<version>_<arch>.deb
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
+
+# Benchmarks (not part of the tests).
+bench: build
+	$(BUILD_DIR)/bench/heatx_core_bench
+
+bench-startup: build
+	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps

@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QListWidget>
 #include <QPalette>
@@ -128,10 +129,13 @@ void Control::Apply(double left, double top, double width, double height) {
     width_ = {width, std::max(0, p.TwipsToPixelsX(width))};
     height_ = {height, std::max(0, p.TwipsToPixelsY(height))};
     widget_->setGeometry(left_.pixels, top_.pixels, width_.pixels, height_.pixels);
+    LayoutChanged();
 }
 
 void Control::SetFont(const std::string& family, double points, bool bold, bool italic) {
+    fontPoints_ = points;
     widget_->setFont(MakeFont(family, points, bold, italic));
+    LayoutChanged();
 }
 
 // ---- Button -----------------------------------------------------------------------------------
@@ -156,6 +160,27 @@ void Button::SetCaption(const std::string& caption) {
     caption_ = caption;
     button_->setText(ToQt(caption));
     button_->setAccessibleName(ToQt(caption));
+    LayoutChanged();
+}
+
+void Button::LayoutChanged() {
+    constexpr double kMinimumPoints = 5.0;
+    constexpr int kFrame = 6;  // border and a little air on both sides, pixels
+    QFont font = button_->font();
+    double points = fontPoints_ > 0.0 ? fontPoints_ : QApplication::font(button_).pointSizeF();
+    if (points <= 0.0) {
+        return;
+    }
+    const QString text = button_->text();
+    font.setPointSizeF(points);
+    while (points > kMinimumPoints &&
+           QFontMetricsF(font).horizontalAdvance(text) + kFrame > button_->width()) {
+        points -= 0.25;
+        font.setPointSizeF(points);
+    }
+    if (font != button_->font()) {
+        button_->setFont(font);
+    }
 }
 
 void Button::SetBackColor(Color color) {
@@ -165,7 +190,7 @@ void Button::SetBackColor(Color color) {
     const QColor edge = face.darker(200);
     // A plain background colour is drawn as a lightened gradient; with a border it is exact.
     button_->setStyleSheet(QStringLiteral("QPushButton{background-color: rgb(%1,%2,%3); "
-                                          "border: 2px outset rgb(%4,%5,%6);} "
+                                          "border: 2px outset rgb(%4,%5,%6); padding: 0px;} "
                                           "QPushButton:pressed{border-style: inset;}")
                                .arg(face.red())
                                .arg(face.green())

@@ -73,6 +73,8 @@ class Control {
     };
     double Read(const Axis& axis, int pixels, bool horizontal) const;
     void Apply(double left, double top, double width, double height);
+    // The control's size or font changed (a button fits its caption again).
+    virtual void LayoutChanged() {}
     // The window's object is going away: the handlers are disconnected from the widget, which
     // itself goes with the window's widget.
     void Detach();
@@ -85,6 +87,10 @@ class Control {
     bool enabled_ = true;
     bool tabStop_ = true;
     bool detached_ = false;
+
+  protected:
+    // Point size asked by SetFont (0: the window's font).
+    double fontPoints_ = 0.0;
 };
 
 class Button : public Control {
@@ -108,6 +114,9 @@ class Button : public Control {
   private:
     friend class Form;
     Button(Form& form, std::string name);
+    // A caption wider than the button is set in a smaller size of the same font, so that it is
+    // read whole (the substitutes of the old screen fonts are wider than the originals).
+    void LayoutChanged() override;
 
     QPushButton* button_;
     std::string caption_;

@@ -1,4 +1,5 @@
 #include "ui/form.h"
+#include "ui/startup_probe.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,6 +50,7 @@ class FormWindow : public QWidget {
             form->painting_ = false;
         }
         form_->Paint(painter);
+        NoteWindowPainted();
     }
 
     void closeEvent(QCloseEvent* event) override {

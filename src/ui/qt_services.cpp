@@ -103,7 +103,8 @@ void InstallFontSubstitutions() {
     const QString sans = QStringLiteral("Liberation Sans");
     const QString mono = QStringLiteral("Liberation Mono");
     const QString serif = QStringLiteral("Liberation Serif");
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
+    // The old screen font "MS Sans Serif" is narrow: its button captions fit only a narrow face.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans Narrow"));
     QFont::insertSubstitution(QStringLiteral("Microsoft Sans Serif"), sans);
     QFont::insertSubstitution(QStringLiteral("Courier"), mono);
     QFont::insertSubstitution(QStringLiteral("Courier New"), mono);

@@ -19,7 +19,7 @@ TEST(FontsTest, WindowFontsAreMappedToInstalledFacesWithCyrillic) {
     EXPECT_EQ(FamilyFor("Courier"), "Liberation Mono");
     EXPECT_EQ(FamilyFor("Courier New"), "Liberation Mono");
     EXPECT_EQ(FamilyFor("Courier New Cyr"), "Liberation Mono");
-    EXPECT_EQ(FamilyFor("MS Sans Serif"), "Liberation Sans");
+    EXPECT_EQ(FamilyFor("MS Sans Serif"), "Liberation Sans Narrow");
     EXPECT_EQ(FamilyFor("Microsoft Sans Serif"), "Liberation Sans");
     EXPECT_EQ(FamilyFor("Times New Roman"), "Liberation Serif");
     EXPECT_EQ(FamilyFor("Monotype Corsiva", true), "Liberation Serif");
