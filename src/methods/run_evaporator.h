@@ -12,4 +12,8 @@ void RunEvaporator(ui::Platform& platform);
 // Asks the tube height until it lies within 1..10 m; No ends the program.
 void TubeHeightDialog(ui::Platform& platform);
 
+// After a failed calculation: the beep and the error question; No closes the windows and ends the
+// program, Yes returns.
+void EvaporatorFailureQuestion(ui::Platform& platform);
+
 }  // namespace heatx

@@ -13,7 +13,7 @@
 namespace heatx {
 
 class AppForm : public ui::Form {
-public:
+  public:
     AppForm(ui::Platform& platform, std::string name) : ui::Form(platform, std::move(name)) {}
 
     // The one design record of the run, shared by every window.
@@ -30,6 +30,8 @@ public:
 };
 
 // Module-level form of the navigation procedure, for the run procedures.
-inline void CloseOtherForms(ui::Platform& platform) { platform.Forms().CloseOtherForms(); }
+inline void CloseOtherForms(ui::Platform& platform) {
+    platform.Forms().CloseOtherForms();
+}
 
 }  // namespace heatx

@@ -7,7 +7,7 @@ namespace heatx {
 
 // Start screen: the student's name, the description, the end of the run.
 class Form1 : public AppForm {
-public:
+  public:
     explicit Form1(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click();  // "ОПИСАНИЕ ПРОГРАММЫ"
@@ -23,7 +23,7 @@ public:
 
 // Description of the program and its literature.
 class Form2 : public AppForm {
-public:
+  public:
     explicit Form2(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click();  // "ПРОДОЛЖЕНИЕ РАБОТЫ"
@@ -36,7 +36,7 @@ public:
 
 // Program library menu: the choice of the apparatus kind starts a new design task.
 class Form4 : public AppForm {
-public:
+  public:
     explicit Form4(ui::Platform& platform);
     void Form_Load() override;
     void Form_Paint() override;

@@ -9,7 +9,7 @@ namespace heatx {
 
 // Evaporator results: tube height, coefficients, overall coefficient and surface.
 class Form11 : public AppForm {
-public:
+  public:
     explicit Form11(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click();  // print the result
@@ -30,14 +30,14 @@ public:
     ui::Button& Command4 = AddButton("Command4");
     ui::Button& Command5 = AddButton("Command5");
 
-private:
+  private:
     // When something was printed: the signature rule, then the end of the printer document.
     void CloseReport();
 };
 
 // Heater or dephlegmator results: orientation, construction, results, corrections.
 class Form9 : public AppForm {
-public:
+  public:
     explicit Form9(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click();  // print the result
@@ -66,7 +66,7 @@ public:
     ui::Button& Command4 = AddButton("Command4");
     ui::Button& Command5 = AddButton("Command5");
 
-private:
+  private:
     void EnterHeaterConstruction();
     std::array<ui::Label*, 5> L_{&AddLabel("L0"), &AddLabel("L1"), &AddLabel("L2"), &AddLabel("L3"),
                                  &AddLabel("L4")};
@@ -74,7 +74,7 @@ private:
 
 // Cooler results: construction lines, results, Reynolds numbers, corrections.
 class Form13 : public AppForm {
-public:
+  public:
     explicit Form13(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click();  // print the result
@@ -99,7 +99,7 @@ public:
     ui::Button& Command4 = AddButton("Command4");
     ui::Button& Command5 = AddButton("Command5");
 
-private:
+  private:
     std::array<ui::Label*, 5> L_{&AddLabel("L0"), &AddLabel("L1"), &AddLabel("L2"), &AddLabel("L3"),
                                  &AddLabel("L4")};
 };

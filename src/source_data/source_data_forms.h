@@ -10,15 +10,15 @@ namespace heatx {
 
 // What differs between the three source-data windows.
 struct SourceDataKind {
-    int lastIndex;            // last listed parameter: 14, 10, 12
-    int labelWidth;           // 62, 62, 72
-    int lineClickInputX;      // input box x on a line click: 4000 (heater 2000)
+    int lastIndex;               // last listed parameter: 14, 10, 12
+    int labelWidth;              // 62, 62, 72
+    int lineClickInputX;         // input box x on a line click: 4000 (heater 2000)
     bool lineClickDropsTabStop;  // evaporator only
 };
 
 // The source-data window pattern.
 class SourceDataForm : public AppForm {
-public:
+  public:
     SourceDataForm(ui::Platform& platform, std::string name, SourceDataKind kind);
 
     void Form_Load() override;
@@ -46,12 +46,12 @@ public:
     ui::Button& Command2 = AddButton("Command2");
     ui::Button& Command3 = AddButton("Command3");
 
-private:
+  private:
     SourceDataKind kind_;
 };
 
 class Form10 : public SourceDataForm {
-public:
+  public:
     explicit Form10(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click() override;
@@ -64,7 +64,7 @@ public:
 };
 
 class Form3 : public SourceDataForm {
-public:
+  public:
     explicit Form3(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click() override;
@@ -77,7 +77,7 @@ public:
 };
 
 class Form6 : public SourceDataForm {
-public:
+  public:
     explicit Form6(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click() override;
@@ -93,7 +93,7 @@ public:
 
 // The error dialog: one design, three instances.
 class ErrorDialog : public AppForm {
-public:
+  public:
     ErrorDialog(ui::Platform& platform, std::string name, double designWidth, double designHeight);
     void Form_Load() override;
     // The window manager's close button counts as "Да": back to the correction, nothing lost.
@@ -108,7 +108,7 @@ public:
 };
 
 class Form8 : public ErrorDialog {
-public:
+  public:
     explicit Form8(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click() override;
@@ -116,7 +116,7 @@ public:
 };
 
 class Form5 : public ErrorDialog {
-public:
+  public:
     explicit Form5(ui::Platform& platform);
     void Form_Load() override;
     void Command1_Click() override;
@@ -124,7 +124,7 @@ public:
 };
 
 class Form14 : public ErrorDialog {
-public:
+  public:
     explicit Form14(ui::Platform& platform);
     void Command1_Click() override;
     void Command2_Click() override;

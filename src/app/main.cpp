@@ -1,0 +1,177 @@
+// The heatx program: the start screen, and every window after it.
+//
+// Usage: heatx [--help] [--print-to FILE] [Qt options]. Exit codes: 0 after a normal end of the run,
+// 1 after a fault in a window handler, 64 for an unknown option.
+#include <QApplication>
+#include <QFileInfo>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "navigation/start_forms.h"
+#include "reports/clock.h"
+#include "reports/printer.h"
+#include "ui/platform.h"
+#include "ui/qt_printer.h"
+#include "ui/qt_services.h"
+
+namespace {
+
+constexpr int kUsageError = 64;
+
+constexpr const char* kUsage =
+    "heatx - расчёт кожухотрубных теплообменников (учебная программа)\n"
+    "heatx - thermal design of shell-and-tube heat exchangers (teaching program)\n"
+    "\n"
+    "Использование / Usage:\n"
+    "  heatx            запуск программы / start the program\n"
+    "  heatx --help     эта справка / this help\n"
+    "  heatx --print-to ФАЙЛ.pdf\n"
+    "                   отчёты записываются в файл PDF, а не на принтер\n"
+    "                   / reports are written to this PDF file instead of the printer\n"
+    "\n"
+    "Без --print-to отчёт печатается на принтере по умолчанию, а если его нет, записывается\n"
+    "в папку документов как heatx-report-ГГГГММДД-ЧЧММСС.pdf; путь файла выводится в stderr.\n"
+    "Without --print-to a report goes to the default printer or, when there is none, to\n"
+    "heatx-report-YYYYMMDD-HHMMSS.pdf in the documents folder; its path is written to stderr.\n"
+    "\n"
+    "Принимаются также стандартные параметры Qt (например, -platform offscreen).\n"
+    "Qt's standard options (e.g. -platform offscreen) are accepted as well.\n";
+
+// Qt's own command-line options, which QApplication takes out of the argument list: those that are
+// followed by a value and those that stand alone.
+bool IsQtOptionWithValue(std::string_view name) {
+    for (const char* known : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                              "geometry", "qwindowicon", "icon", "qwindowtitle", "title", "session",
+                              "display", "name", "style", "stylesheet", "visual", "ncols"}) {
+        if (name == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsQtFlag(std::string_view name) {
+    for (const char* known :
+         {"reverse", "widgetcount", "nograb", "dograb", "cmap", "sync", "testability", "qmljsdebugger"}) {
+        if (name == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct CommandLine {
+    bool help = false;
+    // The PDF file of the reports (--print-to FILE); empty: the printer.
+    std::string printTo;
+    bool printToMissing = false;
+    // The first argument that is neither the program's nor Qt's; empty when none.
+    std::string unknown;
+};
+
+// Reads the arguments before QApplication sees them, so that the help and the refusal of an unknown
+// option work without a display.
+CommandLine ParseCommandLine(int argc, char** argv) {
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            line.help = true;
+            continue;
+        }
+        if (arg == "--print-to") {
+            if (i + 1 < argc) {
+                line.printTo = argv[++i];
+            }
+            line.printToMissing = line.printTo.empty();
+            continue;
+        }
+        if (arg.starts_with("--print-to=")) {
+            line.printTo = std::string(arg.substr(std::string_view("--print-to=").size()));
+            line.printToMissing = line.printTo.empty();
+            continue;
+        }
+        // Qt accepts its options with one or two dashes, and a value after "=" or as the next argument.
+        std::string_view name = arg;
+        if (name.starts_with("--")) {
+            name.remove_prefix(2);
+        } else if (name.starts_with("-")) {
+            name.remove_prefix(1);
+        } else {
+            if (line.unknown.empty()) {
+                line.unknown = std::string(arg);
+            }
+            continue;
+        }
+        const std::size_t equals = name.find('=');
+        const bool valueAttached = equals != std::string_view::npos;
+        if (valueAttached) {
+            name = name.substr(0, equals);
+        }
+        if (IsQtOptionWithValue(name)) {
+            if (!valueAttached) {
+                ++i;
+            }
+            continue;
+        }
+        if (IsQtFlag(name)) {
+            continue;
+        }
+        if (line.unknown.empty()) {
+            line.unknown = std::string(arg);
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine options = ParseCommandLine(argc, argv);
+    if (options.help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (!options.unknown.empty()) {
+        std::cerr << "heatx: неизвестный параметр / unknown option: " << options.unknown << '\n'
+                  << "heatx --help: справка / usage\n";
+        return kUsageError;
+    }
+    if (options.printToMissing) {
+        std::cerr << "heatx: после --print-to нужно имя файла / --print-to needs a file name\n"
+                  << "heatx --help: справка / usage\n";
+        return kUsageError;
+    }
+
+    QApplication app(argc, argv);
+    heatx::ui::ConfigureApplication(app);
+
+    // ---- The printer of the reports (chosen here, in this one place) ----------------------------
+    // The system's default printer, or a PDF file (--print-to FILE, or one in the documents folder).
+    heatx::SystemClock reportClock;
+    heatx::ui::QtPrinterOptions printerOptions;
+    if (!options.printTo.empty()) {
+        const QFileInfo file(QString::fromStdString(options.printTo));
+        printerOptions.pdfFile = file.absoluteFilePath().toStdString();
+    }
+    heatx::ui::QtReportPrinter printer(reportClock, printerOptions);
+    // -------------------------------------------------------------------------------------------------
+
+    heatx::ui::DesktopPlatform desktop(printer);
+    heatx::ui::Platform& platform = desktop.Get();
+    // A report that could not be printed is told to the student; the task goes on. Once the run has
+    // ended nothing is asked any more (the printer has told standard error).
+    printer.OnFailure([&platform](const std::string& text, const std::string& title) {
+        if (!platform.Ended()) {
+            platform.Notice(text, title);
+        }
+    });
+
+    // The run begins with the start screen and nothing else.
+    platform.Guard([&platform] { platform.Forms().Get<heatx::Form1>().Show(); });
+    if (platform.Ended()) {
+        return platform.ExitCode();
+    }
+    return QApplication::exec();
+}

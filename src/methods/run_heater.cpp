@@ -1,0 +1,67 @@
+#include "methods/run_heater.h"
+
+#include <string>
+
+#include "design_data/design_data.h"
+#include "methods/calc.h"
+#include "reports/result_lines.h"
+#include "results/results_forms.h"
+#include "ui/color.h"
+
+namespace heatx {
+
+namespace {
+constexpr ui::Color kRed = ui::Rgb(255, 0, 0);
+constexpr ui::Color kDarkBlue = ui::Rgb(0, 0, 192);
+}  // namespace
+
+void RunHeater(ui::Platform& platform) {
+    DesignData& data = platform.Data();
+    Form9& form = platform.Forms().Get<Form9>();
+
+    CalcHeater(data);
+
+    // Construction lines: the type, then diameter, passes, length (or height) and tubes.
+    form.L(0).SetCaption(data.HeaterLabels[11] +
+                         (data.HorizontalTubes != 0 ? "ГОРИЗОНТАЛЬНЫЙ" : "ВЕРТИКАЛЬНЫЙ"));
+    for (int i = 1; i <= 4; ++i) {
+        const auto slot = static_cast<std::size_t>(11 + i);
+        form.L(i).SetCaption(data.HeaterLabels[slot] + data.HeaterTexts[slot]);
+    }
+    if (data.HorizontalTubes == 0) {
+        // Vertical tubes: slot 14 holds the tube height.
+        form.L(3).SetCaption(data.HeaterLabels[16] + data.HeaterTexts[14]);
+    }
+    for (int i = 0; i <= 4; ++i) {
+        form.L(i).Show();
+    }
+    form.Command1.Show();
+    form.Command2.Show();
+    form.Command3.Show();
+    form.Command4.Show();
+    form.Command5.Show();
+    form.Label2.Show();
+
+    if (data.DataError != 0) {
+        // Laminar flow in the tubes: no result, no printing.
+        platform.Beep();
+        form.Label6.Show();
+        form.Label6.SetForeColor(kRed);
+        form.Label6.SetCaption(HeaterLaminarLine(data));
+        form.Command1.Hide();
+        form.Label1.Hide();
+        form.Label2.Hide();
+        return;
+    }
+
+    form.Label1.Show();
+    form.Label2.Show();
+    form.Label2.SetCaption(HeaterResultsLine(data));
+    form.Label6.SetForeColor(kDarkBlue);
+    form.Label1.Show();
+    form.Label6.Show();
+    form.Label6.SetCaption(HeaterReynoldsCaption(data));
+    form.Show();
+}
+
+}  // namespace heatx
