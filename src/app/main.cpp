@@ -1,6 +1,6 @@
 // The heatx program: the start screen, and every window after it.
 //
-// Usage: heatx [--help] [--print-to FILE] [Qt options]. Exit codes: 0 after a normal end of the run,
+// Usage: heatx [--help] [--demo] [--print-to FILE] [Qt options]. Exit codes: 0 after a normal end of the run,
 // 1 after a fault in a window handler, 64 for an unknown option.
 #include <QApplication>
 #include <QFileInfo>
@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "Использование / Usage:\n"
     "  heatx            запуск программы / start the program\n"
     "  heatx --help     эта справка / this help\n"
+    "  heatx --demo     демонстрация: окна ввода предлагают эталонные значения (Enter)\n"
+    "                   / demonstration: the input boxes offer the reference values (Enter)\n"
     "  heatx --print-to ФАЙЛ.pdf\n"
     "                   отчёты записываются в файл PDF, а не на принтер\n"
     "                   / reports are written to this PDF file instead of the printer\n"
@@ -63,6 +65,7 @@ bool IsQtFlag(std::string_view name) {
 
 struct CommandLine {
     bool help = false;
+    bool demo = false;
     // The PDF file of the reports (--print-to FILE); empty: the printer.
     std::string printTo;
     bool printToMissing = false;
@@ -78,6 +81,10 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             line.help = true;
+            continue;
+        }
+        if (arg == "--demo") {
+            line.demo = true;
             continue;
         }
         if (arg == "--print-to") {
@@ -167,6 +174,8 @@ int main(int argc, char** argv) {
             platform.Notice(text, title);
         }
     });
+
+    platform.SetDemonstration(options.demo);
 
     // The run begins with the start screen and nothing else.
     platform.Guard([&platform] { platform.Forms().Get<heatx::Form1>().Show(); });

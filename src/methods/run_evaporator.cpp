@@ -46,8 +46,10 @@ void TubeHeightDialog(ui::Platform& platform) {
     DesignData& data = platform.Data();
     std::string& heightText = data.EvaporatorTexts[kTubeHeightSlot];
     for (;;) {
-        heightText =
-            platform.InputBox(kTubeHeightPrompt, kTubeHeightTitle, "", kTubeHeightBoxX, kTubeHeightBoxY);
+        heightText = platform.InputBox(
+            kTubeHeightPrompt, kTubeHeightTitle,
+            platform.Demonstration() ? std::string(kEvaporatorReferenceHeight) : std::string(),
+            kTubeHeightBoxX, kTubeHeightBoxY);
         heightText = NormalizeDecimal(heightText);
         data.Values[kTubeHeightSlot] = ReadValue(heightText);
         if (TubeHeightAccepted(data.Values[kTubeHeightSlot])) {

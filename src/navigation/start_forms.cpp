@@ -235,8 +235,9 @@ void AskSourceData(SourceDataForm& s) {
     s.List1.Clear();
     s.Cls();
     for (int i = 0; i <= last; ++i) {
-        const std::string answer =
-            p.InputBox(s.Label(i), "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", "", 4000, 1680 + 195 * i);
+        const std::string answer = p.InputBox(
+            s.Label(i), "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ",
+            p.Demonstration() ? std::string(s.ReferenceText(i)) : std::string(), 4000, 1680 + 195 * i);
         std::string& text = s.Text(i);
         text = answer;
         text = NormalizeDecimal(text);

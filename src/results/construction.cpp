@@ -13,12 +13,12 @@ int ContinueQuestion(ui::Platform& platform) {
 
 void ReadBoundedValue(ui::Platform& platform, int slot, std::string& valueText, const std::string& prompt,
                       const std::string& title, int xTwips, int yTwips, float lower, float upper,
-                      const std::function<void()>& closingAction) {
+                      const std::function<void()>& closingAction, const std::string& defaultText) {
     DesignData& data = platform.Data();
     float& value = data.Values.at(static_cast<std::size_t>(slot));
     for (;;) {
         // Every answer is kept as typed (normalised), even one that is then refused.
-        valueText = platform.InputBox(prompt, title, "", xTwips, yTwips);
+        valueText = platform.InputBox(prompt, title, defaultText, xTwips, yTwips);
         valueText = NormalizeDecimal(valueText);
         value = ReadValue(valueText);
         if (WithinSingleBounds(value, SingleBounds{lower, upper})) {

@@ -16,6 +16,6 @@ int ContinueQuestion(ui::Platform& platform);
 // ContinueQuestion; No runs closingAction and ends the program, Yes asks again.
 void ReadBoundedValue(ui::Platform& platform, int slot, std::string& valueText, const std::string& prompt,
                       const std::string& title, int xTwips, int yTwips, float lower, float upper,
-                      const std::function<void()>& closingAction);
+                      const std::function<void()>& closingAction, const std::string& defaultText = "");
 
 }  // namespace heatx

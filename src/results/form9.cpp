@@ -203,8 +203,12 @@ void Form9::EnterHeaterConstruction() {
         const std::string prompt = LabelOf(slot, data);
         const SingleBounds bounds = HeaterCorrectionBounds(slot);
         std::string& text = data.HeaterTexts[static_cast<std::size_t>(slot)];
+        const std::string demo =
+            platform().Demonstration()
+                ? std::string(kHeaterReferenceConstruction[static_cast<std::size_t>(slot - 12)])
+                : std::string();
         ReadBoundedValue(platform(), slot, text, prompt, kEntryTitle, 800,
-                         kDialogY[static_cast<std::size_t>(slot - 12)], bounds.lower, bounds.upper, {});
+                         kDialogY[static_cast<std::size_t>(slot - 12)], bounds.lower, bounds.upper, {}, demo);
         ui::Label& line = L(slot - 11);
         line.SetCaption(prompt + text);
         line.Show();

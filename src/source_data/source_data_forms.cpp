@@ -363,7 +363,9 @@ void Form6::AskConstructionParameter(int index, double lower, float upper) {
     DesignData& data = Data();
     const auto slot = static_cast<std::size_t>(index);
     for (;;) {
-        const std::string answer = p.InputBox(data.CoolerLabels.at(slot), kConstructionTitle, "", 800,
+        const std::string demo =
+            p.Demonstration() ? std::string(kCoolerReferenceConstruction.at(slot - 13)) : std::string();
+        const std::string answer = p.InputBox(data.CoolerLabels.at(slot), kConstructionTitle, demo, 800,
                                               static_cast<int>((index - 13) * kRow + 700));
         data.CoolerTexts.at(slot) = NormalizeDecimal(answer);
         StoreValue(data, index, data.CoolerTexts[slot]);
@@ -615,6 +617,16 @@ void Form14::Command1_Click() {
 
 void Form14::Command2_Click() {
     EndFromDialog<Form6>(*this);
+}
+
+std::string_view Form10::ReferenceText(int i) const {
+    return kEvaporatorReferenceTexts.at(static_cast<std::size_t>(i));
+}
+std::string_view Form3::ReferenceText(int i) const {
+    return kHeaterReferenceTexts.at(static_cast<std::size_t>(i));
+}
+std::string_view Form6::ReferenceText(int i) const {
+    return kCoolerReferenceTexts.at(static_cast<std::size_t>(i));
 }
 
 }  // namespace heatx

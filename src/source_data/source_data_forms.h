@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "navigation/app_form.h"
 
@@ -31,6 +32,8 @@ class SourceDataForm : public AppForm {
     virtual std::string& Label(int i) const = 0;
     virtual std::string& Text(int i) const = 0;
     virtual std::uint8_t Validate() const = 0;
+    // The reference value text of parameter i (the default texts of the demonstration mode).
+    virtual std::string_view ReferenceText(int i) const = 0;
     // The SourceLine of parameter i: label, blanks up to the label width, value text.
     std::string SourceLineOf(int i) const;
     // Hides the kind's error dialog if it is shown (heater, cooler).
@@ -59,6 +62,7 @@ class Form10 : public SourceDataForm {
     std::string& Label(int i) const override;
     std::string& Text(int i) const override;
     std::uint8_t Validate() const override;
+    std::string_view ReferenceText(int i) const override;
     // The evaporator's presentation of faulty data (called by RunEvaporator).
     void PresentSourceDataError();
 };
@@ -72,6 +76,7 @@ class Form3 : public SourceDataForm {
     std::string& Label(int i) const override;
     std::string& Text(int i) const override;
     std::uint8_t Validate() const override;
+    std::string_view ReferenceText(int i) const override;
     void HideErrorDialog() override;
     void PresentSourceDataError(bool endOfCorrections);
 };
@@ -85,6 +90,7 @@ class Form6 : public SourceDataForm {
     std::string& Label(int i) const override;
     std::string& Text(int i) const override;
     std::uint8_t Validate() const override;
+    std::string_view ReferenceText(int i) const override;
     void HideErrorDialog() override;
     void PresentSourceDataError(bool endOfCorrections);
     // Asks one construction value (13..17) until it lies within its bounds; shows it on Form13.

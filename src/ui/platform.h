@@ -45,6 +45,11 @@ class Platform {
     // ---- The design record of the run, shared by every window ----------------------------------
     heatx::DesignData& Data() { return data_; }
 
+    // Demonstration mode: the input boxes of a task offer the reference values as their default
+    // texts, so that a teacher can show the whole road by pressing Enter.
+    bool Demonstration() const { return demonstration_; }
+    void SetDemonstration(bool on) { demonstration_ = on; }
+
     // ---- Services (use these, not the service objects: they honour the end of the run) ----------
     // Modal input box; see Dialogs::InputBox. Returns "" when cancelled.
     std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
@@ -126,6 +131,7 @@ class Platform {
     double dpiOverrideY_ = 0.0;
 
     heatx::DesignData data_;
+    bool demonstration_ = false;
 
     // Last member: the windows are destroyed first.
     FormRegistry forms_;
