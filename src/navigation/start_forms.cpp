@@ -74,17 +74,31 @@ void Form1::Form_Load() {
     SetWidth(12000);
     SetHeight(9000);
 
-    // The background: boxes from each column to beyond the window, violet-blue at the left edge
-    // fading toward brown; the band beyond H + 150 keeps the colour of the last box.
+    // The background: box i, in the colour RGB(150, 50, 255 - 255 i div W), reaches from column i to
+    // column H + 150, for i = 0..W, each painting over the ones before: violet-blue at the left edge
+    // fading toward brown, the band beyond H + 150 in the colour of the last box. Every column ends
+    // in the colour of the last box that covers it, so the picture is painted column by column in
+    // that colour: the same picture without painting most pixels hundreds of times over.
     SetScaleMode(ui::ScaleMode::Pixels);
     const int h = NearestInt(ScaleHeight());
     const int w = NearestInt(ScaleWidth());
     SetDrawStyle(ui::DrawStyle::Invisible);
     SetFillStyle(ui::FillStyle::Solid);
     if (w > 0) {
-        for (int i = 0; i <= w; ++i) {
-            SetFillColor(ui::Rgb(150, 50, 255 - (255 * i) / w));
-            Box(i, 0, h + 150, w);
+        const int edge = h + 150;
+        const auto colour = [w](int i) { return ui::Rgb(150, 50, 255 - (255 * i) / w); };
+        for (int x = 0; x <= std::max(w, edge); ++x) {
+            // Box i covers the columns from min(i, edge) to max(i, edge).
+            int last = -1;
+            if (x < edge) {
+                last = std::min(x, w);
+            } else if (x <= w) {
+                last = w;
+            }
+            if (last >= 0) {
+                SetFillColor(colour(last));
+                Box(x, 0, x, w);
+            }
         }
     }
     SetCaption("НАЧАЛО РАБОТЫ С ПРОГРАММОЙ");

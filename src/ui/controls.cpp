@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/form.h"
 #include "ui/platform.h"
@@ -24,6 +25,55 @@ constexpr double kLabelWidth = 1215.0;
 constexpr double kLabelHeight = 255.0;
 constexpr double kListWidth = 1215.0;
 constexpr double kListHeight = 1035.0;
+
+// A push button that sets a caption wider than itself in a smaller size of its font. The fitting is
+// done when the button is shown or changes while shown, so that building a window measures no text.
+class FittingButton : public QPushButton {
+  public:
+    explicit FittingButton(QWidget* parent) : QPushButton(parent) {}
+
+    // The point size the caption is set in when it fits (0: the application's font size).
+    void SetBasePoints(double points) { basePoints_ = points; }
+
+    void Fit() {
+        if (!isVisible()) {
+            return;
+        }
+        constexpr double kMinimumPoints = 5.0;
+        constexpr int kFrame = 6;  // border and a little air on both sides, pixels
+        double points = basePoints_ > 0.0 ? basePoints_ : QApplication::font(this).pointSizeF();
+        if (points <= 0.0) {
+            return;
+        }
+        QFont fitted = font();
+        fitted.setPointSizeF(points);
+        const QString caption = text();
+        const double room = width() - kFrame;
+        const double needed = QFontMetricsF(fitted).horizontalAdvance(caption);
+        if (needed > room && needed > 0.0) {
+            // Text width grows in proportion to the size: one step to the size that fits, rounded
+            // down to a quarter point.
+            points = std::max(kMinimumPoints, std::floor(points * room / needed * 4.0) / 4.0);
+            fitted.setPointSizeF(points);
+        }
+        if (fitted != font()) {
+            setFont(fitted);
+        }
+    }
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QPushButton::showEvent(event);
+        Fit();
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QPushButton::resizeEvent(event);
+        Fit();
+    }
+
+  private:
+    double basePoints_ = 0.0;
+};
 
 // Every line of a list is one row high, so that list lines and lines printed on the window agree.
 class RowDelegate : public QStyledItemDelegate {
@@ -141,7 +191,7 @@ void Control::SetFont(const std::string& family, double points, bool bold, bool 
 // ---- Button -----------------------------------------------------------------------------------
 
 Button::Button(Form& form, std::string name)
-    : Control(form, name, new QPushButton(form.Widget())), button_(static_cast<QPushButton*>(Widget())) {
+    : Control(form, name, new FittingButton(form.Widget())), button_(static_cast<QPushButton*>(Widget())) {
     button_->setAutoDefault(false);
     caption_ = name;
     button_->setText(ToQt(caption_));
@@ -164,23 +214,9 @@ void Button::SetCaption(const std::string& caption) {
 }
 
 void Button::LayoutChanged() {
-    constexpr double kMinimumPoints = 5.0;
-    constexpr int kFrame = 6;  // border and a little air on both sides, pixels
-    QFont font = button_->font();
-    double points = fontPoints_ > 0.0 ? fontPoints_ : QApplication::font(button_).pointSizeF();
-    if (points <= 0.0) {
-        return;
-    }
-    const QString text = button_->text();
-    font.setPointSizeF(points);
-    while (points > kMinimumPoints &&
-           QFontMetricsF(font).horizontalAdvance(text) + kFrame > button_->width()) {
-        points -= 0.25;
-        font.setPointSizeF(points);
-    }
-    if (font != button_->font()) {
-        button_->setFont(font);
-    }
+    auto* button = static_cast<FittingButton*>(button_);
+    button->SetBasePoints(fontPoints_);
+    button->Fit();
 }
 
 void Button::SetBackColor(Color color) {
