@@ -47,9 +47,8 @@ Form1::Form1(ui::Platform& platform) : AppForm(platform, "Form1") {
     Command3.SetCaption("ОКОНЧАНИЕ РАБОТЫ С ПРОГРАММОЙ");
     Command3.SetBackColor(kLightRed);
     for (ui::Button* button : {&Command1, &Command2, &Command3}) {
-        // MS Sans Serif 8.25 pt; its substitute face is wider, so a smaller size keeps the longest
-        // caption inside its button.
-        button->SetFont("MS Sans Serif", 7.5);
+        // A caption wider than its button is set smaller by the button itself.
+        button->SetFont("MS Sans Serif", 8.25);
         button->Move(0, 0, 2415, 615);
     }
 
