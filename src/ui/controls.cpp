@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -73,6 +74,32 @@ class FittingButton : public QPushButton {
 
   private:
     double basePoints_ = 0.0;
+};
+
+// A label whose lines do not all fit its height at the font's line spacing sets them closer
+// together, so that no line is cut off; the characters keep their size, so that columns of
+// fixed-pitch text still line up with the labels above and below.
+class CompactLabel : public QLabel {
+  public:
+    explicit CompactLabel(QWidget* parent) : QLabel(parent) {}
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QStringList lines = text().split(QLatin1Char('\n'));
+        const QFontMetricsF metrics(font());
+        if (wordWrap() || lines.size() < 2 || lines.size() * metrics.lineSpacing() <= height() + 0.5) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        const double pitch = std::max(static_cast<double>(height()) / lines.size(), metrics.ascent());
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        for (int i = 0; i < lines.size(); ++i) {
+            painter.drawText(QPointF(0.0, i * pitch + metrics.ascent()), lines.at(i));
+        }
+    }
 };
 
 // Every line of a list is one row high, so that list lines and lines printed on the window agree.
@@ -254,7 +281,7 @@ bool Button::Press() {
 // ---- Label ------------------------------------------------------------------------------------
 
 Label::Label(Form& form, std::string name)
-    : Control(form, name, new QLabel(form.Widget())), label_(static_cast<QLabel*>(Widget())) {
+    : Control(form, name, new CompactLabel(form.Widget())), label_(static_cast<QLabel*>(Widget())) {
     label_->setTextFormat(Qt::PlainText);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label_->setWordWrap(false);

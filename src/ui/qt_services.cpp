@@ -39,38 +39,45 @@ QPoint ScreenPointFromTwips(int xTwips, int yTwips) {
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText, int xTwips, int yTwips) {
-    QInputDialog dialog;
-    dialog.setObjectName(QStringLiteral("InputBox"));
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setWindowTitle(ToQt(title));
-    dialog.setLabelText(ToQt(prompt));
-    dialog.setTextValue(ToQt(defaultText));
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("Отмена"));
-    dialog.setWindowModality(Qt::ApplicationModal);
+    // Each box is a new object, released only after the next events: accessibility tools then never
+    // see a new box in the place of the one just closed.
+    auto* dialog = new QInputDialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->setObjectName(QStringLiteral("InputBox"));
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setWindowTitle(ToQt(title));
+    dialog->setLabelText(ToQt(prompt));
+    dialog->setTextValue(ToQt(defaultText));
+    dialog->setOkButtonText(QStringLiteral("OK"));
+    dialog->setCancelButtonText(QStringLiteral("Отмена"));
+    dialog->setWindowModality(Qt::ApplicationModal);
     // Moved before it is shown, the dialog keeps this place instead of being centred.
-    dialog.move(ScreenPointFromTwips(xTwips, yTwips));
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::string();
-    }
-    return FromQt(dialog.textValue());
+    dialog->move(ScreenPointFromTwips(xTwips, yTwips));
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    const std::string answer = accepted ? FromQt(dialog->textValue()) : std::string();
+    dialog->hide();
+    dialog->deleteLater();
+    return answer;
 }
 
 int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
-    QMessageBox box;
-    box.setObjectName(QStringLiteral("YesNoBox"));
-    box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(ToQt(title));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(ToQt(text));
-    QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    auto* box = new QMessageBox;
+    box->setObjectName(QStringLiteral("YesNoBox"));
+    box->setIcon(QMessageBox::NoIcon);
+    box->setWindowTitle(ToQt(title));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(ToQt(text));
+    QPushButton* yes = box->addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton* no = box->addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    box->setDefaultButton(yes);
     // Escape and the close button answer "Да": the caller asks again; only "Нет" ends the run.
-    box.setEscapeButton(yes);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
-    return box.clickedButton() == no ? kNo : kYes;
+    box->setEscapeButton(yes);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->exec();
+    const int answer = box->clickedButton() == no ? kNo : kYes;
+    box->hide();
+    box->deleteLater();
+    return answer;
 }
 
 void QtDialogs::Notice(const std::string& text, const std::string& title) {

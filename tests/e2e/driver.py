@@ -17,13 +17,21 @@ from gi.repository import Atspi, GLib  # noqa: E402
 
 DEFAULT_TIMEOUT = 15.0
 POLL = 0.05
+GAP_PATIENCE = 5.0  # seconds a null child may persist before a wait gives up
 
 IMAGEMAGICK_IMPORT = "/usr/bin/import"
 IMAGEMAGICK_CONVERT = "/usr/bin/convert"
 
 
 class DriveError(Exception):
-    """A step of a road could not be done: the window, button or effect did not appear in time."""
+    """A step of a road could not be done: the window, button or effect did not appear in time.
+
+    gap: a child the accessibility bus answered as null during the wait (a widget on the screen that
+    the driver cannot see), or None."""
+
+    def __init__(self, message, gap=None):
+        super().__init__(message + (f" [accessibility gap: {gap}]" if gap else ""))
+        self.gap = gap
 
 
 def _safe(call, default=None):
@@ -46,9 +54,25 @@ def children(obj):
     result = []
     for i in range(count):
         child = _safe(lambda: obj.get_child_at_index(i))
-        if child is not None:
+        if child is None:
+            # Qt's bridge now and then answers a null reference for a child that is on the screen,
+            # and keeps doing so for that widget; remember it, so that a road can tell this from
+            # a missing widget.
+            GAPS.append((time.monotonic(), f"child {i} of {role_of(obj)} {name_of(obj)!r}"))
+            del GAPS[:-20]
+        else:
             result.append(child)
     return result
+
+
+GAPS = []
+
+
+def recent_gap(seconds=3.0):
+    """The last child the accessibility bus could not give, if it was asked for recently."""
+    if GAPS and time.monotonic() - GAPS[-1][0] < seconds:
+        return GAPS[-1][1]
+    return None
 
 
 def has_state(obj, state):
@@ -104,12 +128,19 @@ def text_of(obj):
 def poll(what, probe, timeout=DEFAULT_TIMEOUT):
     """Calls probe until it returns something true; raises DriveError with `what` after the timeout."""
     deadline = time.monotonic() + timeout
+    gap_since = None
     while True:
         result = probe()
         if result:
             return result
-        if time.monotonic() > deadline:
-            raise DriveError(f"timed out after {timeout:.0f} s waiting for {what}")
+        now = time.monotonic()
+        gap = recent_gap(1.0)
+        gap_since = (gap_since or now) if gap else None
+        if gap and now - gap_since > GAP_PATIENCE:
+            # A widget hidden from the bus stays hidden: no use waiting for the whole timeout.
+            raise DriveError(f"gave up after {GAP_PATIENCE:.0f} s waiting for {what}", gap)
+        if now > deadline:
+            raise DriveError(f"timed out after {timeout:.0f} s waiting for {what}", recent_gap())
         time.sleep(POLL)
 
 
@@ -254,15 +285,17 @@ class Program:
     def press(self, win, caption, timeout=DEFAULT_TIMEOUT):
         """Presses a showing button by its caption (its 'Press' action: returns at once)."""
         button = self.button(win, caption, timeout)
-        action = _safe(button.get_action_iface)
-        if action is None:
-            raise DriveError(f"the button {caption!r} has no action")
-        for i in range(_safe(lambda: Atspi.Action.get_n_actions(button), 0)):
-            if (_safe(lambda: Atspi.Action.get_action_name(button, i), "") or "").lower() == "press":
-                Atspi.Action.do_action(button, i)
-                self.log(f"pressed {caption!r}")
-                return button
-        raise DriveError(f"the button {caption!r} has no Press action")
+        self._press_action(button, repr(caption))
+        self.log(f"pressed {caption!r}")
+        return button
+
+    def _press_action(self, obj, what):
+        for i in range(_safe(lambda: Atspi.Action.get_n_actions(obj), 0) or 0):
+            if (_safe(lambda: Atspi.Action.get_action_name(obj, i), "") or "").lower() == "press":
+                if _safe(lambda: Atspi.Action.do_action(obj, i)) is None:
+                    raise DriveError(f"pressing {what} failed")
+                return
+        raise DriveError(f"{what} has no Press action")
 
     def label(self, win, predicate, what, timeout=DEFAULT_TIMEOUT):
         def probe():
@@ -313,7 +346,11 @@ class Program:
             for w in self.top_windows():
                 if name_of(w) != title:
                     continue
-                if find_descendant(w, "label", prompt) is not None and find_descendant(w, "text") is not None:
+                field = find_descendant(w, "text")
+                if field is None:
+                    continue
+                # The prompt is the box's label; the text field carries it as its name as well.
+                if find_descendant(w, "label", prompt) is not None or name_of(field) == prompt:
                     return w
             return None
         try:
@@ -322,13 +359,13 @@ class Program:
             seen = []
             for w in self.top_windows():
                 seen.append(f"{role_of(w)} {name_of(w)!r} labels={[name_of(o) for o in walk(w) if role_of(o) == 'label']}")
-            raise DriveError(f"{exc}; showing: {seen}") from None
+            raise DriveError(f"{exc}; showing: {seen}", exc.gap) from None
 
-    def answer(self, title, prompt, text, typed=False, timeout=DEFAULT_TIMEOUT):
+    def answer(self, title, prompt, text, typed=False, shot=None, timeout=DEFAULT_TIMEOUT):
         """Gives `text` to the input box and presses its default button.
 
         typed: click into the box and type the text with the keyboard (xdotool) instead of setting it
-        through the accessible text interface."""
+        through the accessible text interface; shot: take a screenshot of the filled box under this name."""
         box = self.input_box(title, prompt, timeout)
         field = find_descendant(box, "text")
         if typed:
@@ -347,16 +384,32 @@ class Program:
             if _safe(lambda: Atspi.EditableText.set_text_contents(field, text)) is None:
                 raise DriveError(f"cannot set the text of the input box {prompt!r}")
             poll(f"the text {text!r} in the box", lambda: text_of(field) == text, timeout=3)
-        default = find_descendant(box, "push button",
-                                  predicate=lambda o: has_state(o, Atspi.StateType.IS_DEFAULT))
-        if default is None:
-            raise DriveError(f"the input box {prompt!r} has no default button")
-        for i in range(_safe(lambda: Atspi.Action.get_n_actions(default), 0)):
-            if (_safe(lambda: Atspi.Action.get_action_name(default, i), "") or "").lower() == "press":
-                Atspi.Action.do_action(default, i)
-                break
+        if shot:
+            self.screenshot(shot)
+        def default_button():
+            self._fresh()
+            return find_descendant(box, "push button",
+                                   predicate=lambda o: has_state(o, Atspi.StateType.IS_DEFAULT))
+        try:
+            default = poll(f"the default button of the input box {prompt!r}", default_button, 1.0)
+        except DriveError as exc:
+            if not exc.gap:
+                default = poll(f"the default button of the input box {prompt!r}", default_button, timeout)
+            else:
+                default = None
+        if default is not None:
+            self._press_action(default, "the default button")
         else:
-            raise DriveError("the default button of the input box has no Press action")
+            # The button is on the screen but not on the bus: confirm with Enter in the text field.
+            self.log(f"note: the default button of {prompt.strip()!r} is not on the accessibility bus; "
+                     "pressing Enter in the text field")
+            ext = extents(field)
+            xdotool("mousemove", str(ext[0] + 30), str(ext[1] + ext[3] // 2))
+            time.sleep(0.05)
+            xdotool("click", "1")
+            self.last_click = (ext[0] + 30, ext[1] + ext[3] // 2)
+            time.sleep(0.1)
+            xdotool("key", "Return")
         poll(f"the input box {prompt!r} to close", lambda: not showing(box) or not self.alive(), timeout)
         self.log(f"answered {prompt.strip()!r} with {text!r}")
 
@@ -367,6 +420,15 @@ class Program:
                     return w
             return None
         return poll(f"a message box {title!r}", probe, timeout)
+
+    def answer_yes_no(self, title, answer, timeout=DEFAULT_TIMEOUT):
+        """Answers the showing message box ("Да" or "Нет"); returns the texts of its labels."""
+        box = self.message_box(title, timeout)
+        texts = [name_of(o) for o in walk(box) if role_of(o) == "label" and showing(o)]
+        self.press(box, answer, timeout)
+        poll(f"the message box {title!r} to close", lambda: not showing(box) or not self.alive(), timeout)
+        self.log(f"answered the message box {title!r} {texts!r} with {answer!r}")
+        return texts
 
     # ---- screenshots -----------------------------------------------------------------------------------
 
