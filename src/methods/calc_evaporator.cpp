@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "design_data/numeric.h"
 #include "methods/calc.h"
 
 namespace heatx {
@@ -52,7 +53,8 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
     const float b = static_cast<float>(t2 / (std::pow(rhoV0, 0.66) * std::pow(mu * c, 0.3)));
 
     // Condensation factor A of alpha_cond = A * q^(-1/3) on vertical tubes of the given height.
-    const float lnZ = static_cast<float>(std::log(rhoC * kG * rhoC * rC / (height * muC)));
+    const float z = ToSingle(rhoC * kG * rhoC * rC / (height * muC));
+    const float lnZ = static_cast<float>(std::log(static_cast<double>(z)));
     const float a = static_cast<float>(lambdaC * 1.21 * std::exp(lnZ * kOneThird));
 
     // Critical heat flux of boiling.
