@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QListWidget>
@@ -76,24 +77,50 @@ class FittingButton : public QPushButton {
     double basePoints_ = 0.0;
 };
 
-// A label whose lines do not all fit its height at the font's line spacing sets them closer
-// together, so that no line is cut off; the characters keep their size, so that columns of
-// fixed-pitch text still line up with the labels above and below.
+// A label whose text does not fit it is drawn so that nothing is cut off: lines that do not all fit
+// its height are set closer together (the characters keep their size, so that columns of
+// fixed-pitch text still line up with the labels above and below), and a line wider than the label
+// sets the whole text in a smaller size (the substitute fonts are a little wider than the originals).
 class CompactLabel : public QLabel {
   public:
     explicit CompactLabel(QWidget* parent) : QLabel(parent) {}
 
   protected:
     void paintEvent(QPaintEvent* event) override {
-        const QStringList lines = text().split(QLatin1Char('\n'));
-        const QFontMetricsF metrics(font());
-        if (wordWrap() || lines.size() < 2 || lines.size() * metrics.lineSpacing() <= height() + 0.5) {
+        if (wordWrap()) {
             QLabel::paintEvent(event);
             return;
         }
-        const double pitch = std::max(static_cast<double>(height()) / lines.size(), metrics.ascent());
+        const QStringList lines = text().split(QLatin1Char('\n'));
+        QFont drawn = font();
+        QFontMetricsF metrics(drawn);
+        double widest = 0.0;
+        for (const QString& line : lines) {
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        }
+        const bool tooWide = widest > width();
+        const bool tooHigh = lines.size() > 1 && lines.size() * metrics.lineSpacing() > height() + 0.5;
+        if (!tooWide && !tooHigh) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        if (tooWide) {
+            // On screen sizes come in whole pixels: step down in pixels until the widest line fits.
+            int pixels = QFontInfo(drawn).pixelSize();
+            while (pixels > 6 && widest > width()) {
+                drawn.setPixelSize(--pixels);
+                metrics = QFontMetricsF(drawn);
+                widest = 0.0;
+                for (const QString& line : lines) {
+                    widest = std::max(widest, metrics.horizontalAdvance(line));
+                }
+            }
+        }
+        const double pitch = lines.size() * metrics.lineSpacing() > height() + 0.5
+                                 ? std::max(static_cast<double>(height()) / lines.size(), metrics.ascent())
+                                 : metrics.lineSpacing();
         QPainter painter(this);
-        painter.setFont(font());
+        painter.setFont(drawn);
         painter.setPen(
             palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
         for (int i = 0; i < lines.size(); ++i) {
