@@ -1,6 +1,9 @@
 #include "reports/text.h"
 
+#include <locale.h>
+#include <wctype.h>
 #include <cstdint>
+#include <cwctype>
 
 namespace heatx {
 
@@ -69,9 +72,18 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Letter classes of the characters a student types for a name and a group: Basic Latin, the
-// letters of Latin-1, and the Cyrillic block with Ё/ё and the other letters of 0x400..0x45F.
+// Case mapping. The Unicode tables of the C library's "C.UTF-8" locale cover every alphabet a name
+// may be typed in; where that locale is missing, Basic Latin, Latin-1 and the Cyrillic block are
+// mapped here.
+locale_t UnicodeLocale() {
+    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
 char32_t ToUpper(char32_t cp) {
+    if (const locale_t locale = UnicodeLocale(); locale != static_cast<locale_t>(nullptr)) {
+        return static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), locale));
+    }
     if ((cp >= U'a' && cp <= U'z') || (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) ||
         (cp >= 0x430 && cp <= 0x44F)) {
         return cp - 0x20;
@@ -79,10 +91,13 @@ char32_t ToUpper(char32_t cp) {
     if (cp >= 0x450 && cp <= 0x45F) {  // ё and the other letters of the upper Cyrillic row
         return cp - 0x50;
     }
-    return cp;  // ß and ÿ have no single upper-case letter in these blocks
+    return cp;
 }
 
 char32_t ToLower(char32_t cp) {
+    if (const locale_t locale = UnicodeLocale(); locale != static_cast<locale_t>(nullptr)) {
+        return static_cast<char32_t>(towlower_l(static_cast<wint_t>(cp), locale));
+    }
     if ((cp >= U'A' && cp <= U'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) ||
         (cp >= 0x410 && cp <= 0x42F)) {
         return cp + 0x20;

@@ -31,6 +31,9 @@ TEST(TextTest, ProperCaseConvertsLatinAndCyrillicWords) {
     EXPECT_EQ(ProperCase("ёлкин ЁЖИКОВ"), "Ёлкин Ёжиков");
     EXPECT_EQ(ProperCase("SMITH group x-2"), "Smith Group X-2");
     EXPECT_EQ(ProperCase("яЯ ЯЯ"), "Яя Яя");
+    // Every alphabet, not only the Russian one.
+    EXPECT_EQ(ProperCase("ґрак ҐРАК"), "Ґрак Ґрак");
+    EXPECT_EQ(ProperCase("ŝtefan ŁUKASZ"), "Ŝtefan Łukasz");
 }
 
 TEST(TextTest, ProperCaseKeepsBlanksAndOtherCharacters) {
