@@ -25,7 +25,6 @@ constexpr ui::Color kDarkBlue = ui::Rgb(0, 0, 192);
 constexpr ui::Color kDarkRed = ui::Rgb(128, 0, 0);
 constexpr ui::Color kCyan = ui::Rgb(0, 255, 255);
 constexpr ui::Color kGreen = ui::Rgb(0, 255, 0);
-constexpr ui::Color kRed = ui::Rgb(255, 0, 0);
 constexpr ui::Color kLightOrange = ui::Rgb(255, 192, 128);
 constexpr ui::Color kLightRed = ui::Rgb(255, 128, 128);
 
@@ -205,37 +204,7 @@ void Form13::Command3_Click() {
     p.Forms().Get<Form13>().Hide();
     p.Forms().CloseOtherForms();
 
-    Form6& source = p.Forms().Get<Form6>();
-    source.SetCaption("   ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ");
-    source.Command1.Hide();
-    source.Command2.Hide();
-    source.Command3.Hide();
-    source.Label1.Hide();
-    source.Label2.Hide();
-    source.Move(100, 100, 12000, 8000);
-    source.List1.SetHeight(2600);
-    source.List1.SetTop(1200);
-    source.List1.SetWidth(10000);
-    source.List1.SetLeft((source.ScaleWidth() - source.List1.Width()) / 2);
-    source.Show();
-    source.List1.SetEnabled(true);
-
-    source.List1.Clear();
-    for (int i = 0; i < kCoolerSourceCount; ++i) {
-        const auto slot = static_cast<std::size_t>(i);
-        data.Values[slot] = ReadValue(data.CoolerTexts[slot]);
-        source.List1.AddItem(SourceLine(data.CoolerLabels[slot], data.CoolerTexts[slot], 72));
-    }
-    source.List1.SetEnabled(false);
-    source.Label1.Show();
-    source.List1.SetEnabled(true);
-
-    data.BadIndex = ValidateCoolerData(data);
-    const ui::Color state = data.DataError != 0 ? kRed : kGreen;
-    source.Command2.SetBackColor(kGreen);
-    source.Command1.SetBackColor(state);
-    source.Command2.SetTabStop(true);
-    source.Show();
+    p.Forms().Get<Form6>().OpenForPropertyChange(2600, 10000, std::nullopt, true);
 }
 
 void Form13::Command4_Click() {

@@ -25,7 +25,6 @@ constexpr ui::Color kDarkBlue = ui::Rgb(0, 0, 192);
 constexpr ui::Color kDarkRed = ui::Rgb(128, 0, 0);
 constexpr ui::Color kCyan = ui::Rgb(0, 255, 255);
 constexpr ui::Color kGreen = ui::Rgb(0, 255, 0);
-constexpr ui::Color kRed = ui::Rgb(255, 0, 0);
 constexpr ui::Color kLightOrange = ui::Rgb(255, 192, 128);
 constexpr ui::Color kOrange = ui::Rgb(255, 128, 0);
 
@@ -317,34 +316,7 @@ void Form9::Command3_Click() {
     p.Forms().Get<Form9>().Hide();
     p.Forms().CloseOtherForms();
 
-    Form3& source = p.Forms().Get<Form3>();
-    source.SetCaption("   ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ");
-    source.Command1.Hide();
-    source.Command2.Hide();
-    source.Command3.Hide();
-    source.Label1.Hide();
-    source.Label2.Hide();
-    source.Move(100, 100, 12000, 8000);
-    source.List1.SetHeight(2300);
-    source.List1.SetTop(1200);
-    source.List1.SetLeft(500);
-    source.List1.SetWidth(9000);
-    source.Show();
-    source.List1.SetEnabled(true);
-
-    source.List1.Clear();
-    for (int i = 0; i < kHeaterSourceCount; ++i) {
-        const auto slot = static_cast<std::size_t>(i);
-        data.Values[slot] = ReadValue(data.HeaterTexts[slot]);
-        source.List1.AddItem(SourceLine(data.HeaterLabels[slot], data.HeaterTexts[slot], 62));
-    }
-
-    data.BadIndex = ValidateHeaterData(data);
-    const ui::Color state = data.DataError != 0 ? kRed : kGreen;
-    source.Command2.SetBackColor(kGreen);
-    source.Command1.SetBackColor(state);
-    source.Command2.SetTabStop(true);
-    source.Show();
+    p.Forms().Get<Form3>().OpenForPropertyChange(2300, 9000, 500, false);
 }
 
 void Form9::Command4_Click() {

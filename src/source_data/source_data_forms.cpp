@@ -629,4 +629,40 @@ std::string_view Form6::ReferenceText(int i) const {
     return kCoolerReferenceTexts.at(static_cast<std::size_t>(i));
 }
 
+void SourceDataForm::OpenForPropertyChange(double listHeight, double listWidth,
+                                           std::optional<double> listLeft, bool showHeading) {
+    DesignData& data = Data();
+    SetCaption("   ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ");
+    Command1.Hide();
+    Command2.Hide();
+    Command3.Hide();
+    Label1.Hide();
+    Label2.Hide();
+    Move(100, 100, 12000, 8000);
+    List1.SetHeight(listHeight);
+    List1.SetTop(1200);
+    List1.SetWidth(listWidth);
+    List1.SetLeft(listLeft.value_or((ScaleWidth() - List1.Width()) / 2));
+    Show();
+    List1.SetEnabled(true);
+
+    List1.Clear();
+    for (int i = 0; i <= kind_.lastIndex; ++i) {
+        data.Values[static_cast<std::size_t>(i)] = ReadValue(Text(i));
+        List1.AddItem(SourceLineOf(i));
+    }
+    if (showHeading) {
+        List1.SetEnabled(false);
+        Label1.Show();
+        List1.SetEnabled(true);
+    }
+
+    // The data were accepted before, so they pass; should they not, the accept button says so.
+    data.BadIndex = Validate();
+    Command2.SetBackColor(kGreen);
+    Command1.SetBackColor(data.DataError != 0 ? kRed : kGreen);
+    Command2.SetTabStop(true);
+    Show();
+}
+
 }  // namespace heatx

@@ -2,6 +2,7 @@
 // dephlegmator, Form6 cooler), and their error dialogs (Form8, Form5, Form14).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,13 @@ class SourceDataForm : public AppForm {
     std::string SourceLineOf(int i) const;
     // Hides the kind's error dialog if it is shown (heater, cooler).
     virtual void HideErrorDialog() {}
+
+    // Reopens the window from a results window to change the property data: caption "   ИЗМЕНЕНИЕ
+    // ИСХОДНОЙ ИНФОРМАЦИИ", buttons and marker hidden, window and list placed (the list centred when
+    // no left edge is given), the source lines listed anew with their values read again from the
+    // texts, the data validated and both buttons coloured by the result; the heading shown on request.
+    void OpenForPropertyChange(double listHeight, double listWidth, std::optional<double> listLeft,
+                               bool showHeading);
 
     const SourceDataKind& Kind() const { return kind_; }
 
