@@ -164,19 +164,16 @@ void Form9::Form_Load() {
 // ---- Orientation and first entry of the construction ------------------------------------------
 
 void Form9::Command6_Click() {
-    Data().HorizontalTubes = kTrue;
-    if (Data().HeaterConstructionPending == 0) {
-        return;
-    }
-    EnterHeaterConstruction();
-    Data().HeaterConstructionPending = kFalse;
-    Show();
-    Command6.Hide();
-    Command7.Hide();
+    ChooseOrientation(true);
 }
 
 void Form9::Command7_Click() {
-    Data().HorizontalTubes = kFalse;
+    ChooseOrientation(false);
+}
+
+// The orientation is set; with new source data accepted, the construction is asked and calculated.
+void Form9::ChooseOrientation(bool horizontal) {
+    Data().HorizontalTubes = horizontal ? kTrue : kFalse;
     if (Data().HeaterConstructionPending == 0) {
         return;
     }

@@ -67,6 +67,7 @@ class Form9 : public AppForm {
     ui::Button& Command5 = AddButton("Command5");
 
   private:
+    void ChooseOrientation(bool horizontal);
     void EnterHeaterConstruction();
     std::array<ui::Label*, 5> L_{&AddLabel("L0"), &AddLabel("L1"), &AddLabel("L2"), &AddLabel("L3"),
                                  &AddLabel("L4")};
