@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build tree and checks it as Debian's own tools and a lab's
 # administrator would: lintian (pedantic, experimental and informational tags) finds no error, no
-# warning and no missing hardening; the package declares the libraries it needs; unpacked into a scratch
-# root it holds the programs, the manual pages in English and Russian, which `man` shows, the copyright
+# warning and no missing hardening; the package declares the libraries it needs; installed into a
+# scratch root it holds the programs, the manual pages in English and Russian, which `man` shows, the copyright
 # file and the changelogs; both programs print the package's version, as the metainfo and the changelog
 # name it.
 set -euo pipefail
@@ -39,8 +39,15 @@ for needed in libqt6widgets6 libqt6printsupport6 libqt6svg6 fonts-liberation qt6
 done
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 5 ] || fail "the description has no extended part"
 
+# Installed by dpkg into a scratch root with its own package database (the libraries it depends on are
+# the build machine's, so the dependencies are not looked for there).
 root="$scratch/root"
-dpkg-deb -x "$deb" "$root"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+touch "$root/var/lib/dpkg/status"
+dpkg --root="$root" --force-depends --force-script-chrootless --no-triggers -i "$deb" \
+    > "$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; fail "dpkg cannot install the package"; }
+[ "$(dpkg-query --root="$root" -W -f='${Status} ${Version}' heatx)" = "install ok installed $version" ] ||
+    fail "dpkg does not list heatx $version as installed"
 for f in usr/bin/heatx usr/bin/heatx-calc usr/share/applications/heatx.desktop \
          usr/share/icons/hicolor/scalable/apps/heatx.svg usr/share/metainfo/io.github.heatx.metainfo.xml \
          usr/share/man/man1/heatx.1.gz usr/share/man/man1/heatx-calc.1.gz \
