@@ -6,7 +6,9 @@
 #     <version>+git<N>.g<hash>
 # with N the number of commits since the release, so that `dpkg --compare-versions` sorts every later
 # build above the release and above every earlier build. Without git (a source tarball) the version is
-# read from the file .tarball-version written by `make dist`, or is the project version itself.
+# read from the file .tarball-version written by `make dist`, or is the project version itself. A
+# shallow clone that lacks the release commit gives <version>+git0.g<hash>: above the release, below
+# every build whose history is known.
 # -DHEATX_VERSION=... overrides everything.
 #
 # heatx_compute_version(SOURCE_DIR BASE) sets in the caller's scope:
@@ -50,7 +52,26 @@ function(heatx_compute_version source_dir base)
                                         HEAD -- CMakeLists.txt
                                 OUTPUT_VARIABLE release OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
             endif()
-            if(NOT release STREQUAL "")
+            # In a shallow clone the oldest commit present seems to add every line: it is not known to
+            # be the release, and the count since the release is not known either.
+            execute_process(COMMAND ${git} rev-parse --git-path shallow OUTPUT_VARIABLE shallow_file
+                            OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+            if(NOT IS_ABSOLUTE "${shallow_file}")
+                set(shallow_file "${source_dir}/${shallow_file}")
+            endif()
+            set(cut_short FALSE)
+            if(NOT release STREQUAL "" AND EXISTS "${shallow_file}")
+                file(STRINGS "${shallow_file}" boundaries)
+                list(FIND boundaries "${release}" at)
+                if(at GREATER -1)
+                    set(cut_short TRUE)
+                endif()
+            endif()
+            if(cut_short)
+                # Above the release, below every build whose history is known.
+                set(count 0)
+                set(version "${base}+git0.g${hash}")
+            elseif(NOT release STREQUAL "")
                 execute_process(COMMAND ${git} rev-list --count "${release}..HEAD" OUTPUT_VARIABLE count
                                 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
             else()
@@ -59,7 +80,7 @@ function(heatx_compute_version source_dir base)
                 execute_process(COMMAND ${git} rev-list --count HEAD OUTPUT_VARIABLE count
                                 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
             endif()
-            if(hash MATCHES "^[0-9a-f]+$" AND count MATCHES "^[0-9]+$")
+            if(version STREQUAL "" AND hash MATCHES "^[0-9a-f]+$" AND count MATCHES "^[0-9]+$")
                 if(count EQUAL 0)
                     set(version "${base}")
                 else()

@@ -68,6 +68,14 @@ read -r v _ _ <<< "$(version_of "$repo" 2.2.0)"
 [ "$v" = "2.2.0" ] || fail "the next release commit gives $v"
 above "$v" "$v10"
 
+# A shallow clone without the release commit: not taken for the release.
+commit "after the release"
+git clone -q --depth 1 "file://$repo" "$scratch/shallow-after"
+read -r v _ release <<< "$(version_of "$scratch/shallow-after" 2.2.0)"
+[[ "$v" == 2.2.0+git0.g* ]] || fail "a shallow clone after the release gives $v"
+[ "$release" = "FALSE" ] || fail "a shallow clone is taken for the release"
+git -C "$repo" reset -q --hard HEAD~1
+
 # A source tarball: its version file, or without one the project version.
 tarball="$scratch/tarball"
 git -C "$repo" archive --prefix=heatx/ HEAD | tar -x -C "$scratch" && mv "$scratch/heatx" "$tarball"
