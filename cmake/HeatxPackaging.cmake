@@ -38,6 +38,7 @@ install(FILES packaging/heatx.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hic
 # The metainfo's release list: the releases as written, and above them this build when it is a later
 # snapshot.
 file(READ packaging/io.github.heatx.metainfo.xml heatx_metainfo)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS packaging/io.github.heatx.metainfo.xml)
 if(NOT HEATX_IS_RELEASE)
     string(FIND "${heatx_metainfo}" "    <release " first_release)
     if(first_release LESS 0)
