@@ -14,6 +14,10 @@ fail() {
     exit 1
 }
 
+for tool in lintian man dpkg-deb appstreamcli; do
+    command -v "$tool" > /dev/null || fail "$tool is not installed (scripts/install-deps installs it)"
+done
+
 cd "$build_dir"
 cpack -G DEB -B "$scratch/out" > "$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; exit 1; }
 deb="$(ls "$scratch"/out/heatx_*.deb)"
@@ -22,6 +26,7 @@ upstream="${version%-*}"
 echo "package: $(basename "$deb"), version $version"
 
 # lintian: the whole report is shown; any error or warning fails, and so does any hardening tag.
+# (lintian's own exit status is left aside: the report is judged by its tags, warnings included.)
 lintian -E -I -L +pedantic --tag-display-limit 0 "$deb" > "$scratch/lintian.log" 2>&1 || true
 echo "lintian -E -I -L +pedantic $(basename "$deb"):"
 sed 's/^/    /' "$scratch/lintian.log"
