@@ -10,20 +10,32 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci install package bench bench-startup clean format
+.PHONY: all deps deps-run configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-startup clean format
 
 all: build
 
+# Everything: the programs, the tests, the benchmarks, the fuzzers and the package.
 deps:
 	@bash scripts/install-deps
 
+# Only what building and running the two programs needs.
+deps-run:
+	@bash scripts/install-deps --run
+
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=ON -DHEATX_WITH_BENCH=ON
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# heatx and heatx-calc alone, without the tests and the benchmarks.
+configure-programs: deps-run
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=OFF -DHEATX_WITH_BENCH=OFF
+
+programs: configure-programs
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target heatx heatx-calc
+
+run: programs
 	@if [ -x $(BUILD_DIR)/src/app/heatx ]; then \
 		$(BUILD_DIR)/src/app/heatx $(ARGS); \
 	else \
@@ -36,9 +48,16 @@ test: build
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
-# A Debian package: build/heatx_<version>_<arch>.deb
+# A Debian package: build/heatx_<version>-1_<arch>.deb
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
+
+# A source tarball of the last commit, build/heatx-<version>.tar.gz, that knows its version without git.
+dist: configure
+	@v="$$(sed -n 1p $(BUILD_DIR)/packaging/version.txt)"; t="$$(sed -n 2p $(BUILD_DIR)/packaging/version.txt)"; \
+	git archive --format=tar.gz --prefix="heatx-$$v/" \
+		--add-virtual-file="heatx-$$v/.tarball-version:$$v"$$'\n'"$$t"$$'\n' \
+		-o "$(BUILD_DIR)/heatx-$$v.tar.gz" HEAD && echo "$(BUILD_DIR)/heatx-$$v.tar.gz"
 
 # Benchmarks (not part of the tests).
 bench: build

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "heatx_version.h"
 #include "navigation/start_forms.h"
 #include "reports/clock.h"
 #include "reports/printer.h"
@@ -26,6 +27,7 @@ constexpr const char* kUsage =
     "Использование / Usage:\n"
     "  heatx            запуск программы / start the program\n"
     "  heatx --help     эта справка / this help\n"
+    "  heatx --version  версия программы / the program's version\n"
     "  heatx --demo     демонстрация: окна ввода предлагают эталонные значения (Enter)\n"
     "                   / demonstration: the input boxes offer the reference values (Enter)\n"
     "  heatx --print-to ФАЙЛ.pdf\n"
@@ -132,9 +134,26 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     return line;
 }
 
+// heatx --version, anywhere among the arguments except as the file name after --print-to.
+bool AsksVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--print-to") {
+            ++i;
+        } else if (arg == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AsksVersion(argc, argv)) {
+        std::cout << heatx::VersionText("heatx") << std::flush;
+        return std::cout ? 0 : 74;
+    }
     const CommandLine options = ParseCommandLine(argc, argv);
     if (options.help) {
         std::cout << kUsage;

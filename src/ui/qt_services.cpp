@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ui/app_icon.h"
 #include "ui/qt_convert.h"
 
 #ifdef _WIN32
@@ -135,6 +136,7 @@ void ConfigureApplication(QApplication& app) {
     InstallFontSubstitutions();
     InstallRussianTranslation(app);
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallApplicationIcon();
 }
 
 }  // namespace heatx::ui

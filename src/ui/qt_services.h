@@ -61,7 +61,8 @@ void InstallFontSubstitutions();
 // whether the translation was found.
 bool InstallRussianTranslation(QApplication& app);
 
-// Everything the application needs before the first window: the two above, and the application
+// Everything the application needs before the first window: the two above, the window icon
+// (ui/app_icon.h), and the application
 // does not quit by itself when its last window is hidden or a dialog closes (the run ends only by
 // Platform::EndProgram).
 void ConfigureApplication(QApplication& app);

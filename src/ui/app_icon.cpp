@@ -1,0 +1,14 @@
+#include "ui/app_icon.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QString>
+
+namespace heatx::ui {
+
+void InstallApplicationIcon() {
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/heatx/heatx.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("heatx"));
+}
+
+}  // namespace heatx::ui
