@@ -3,7 +3,9 @@
 #include "calculator.h"
 
 int main(int argc, char** argv) {
+    heatx::cli::GuardStandardStreams();
     std::vector<std::string> args(argv + 1, argv + argc);
     heatx::SystemClock clock;
-    return heatx::cli::RunCalculator(args, std::cout, std::cerr, clock);
+    const int status = heatx::cli::RunCalculator(args, std::cout, std::cerr, clock);
+    return heatx::cli::FinishStandardOutput(status, std::cerr);
 }

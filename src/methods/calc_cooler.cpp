@@ -10,7 +10,7 @@ constexpr double kG = 9.81;
 constexpr double kWall = 0.004;  // inner diameter = outer diameter - 0.004 m
 }  // namespace
 
-int CalcCooler(DesignData& data, int refinementLimit) {
+int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
     const auto& v = data.Values;
     const double lambda1 = v[0];
     const double rho1 = v[1];
@@ -45,14 +45,18 @@ int CalcCooler(DesignData& data, int refinementLimit) {
     const float lnPr = static_cast<float>(std::log(static_cast<double>(pr1)));
 
     const bool laminar = data.ReTube < 2300.0f;
+    CoolerTubeLaw tubeLaw = CoolerTubeLaw::Laminar;
+    float f = 0.0f;
     if (!laminar && data.ReTube < 10000.0f) {
-        const float f = static_cast<float>(lambda1 / di * 0.008);
+        tubeLaw = CoolerTubeLaw::Transitional;
+        f = static_cast<float>(lambda1 / di * 0.008);
         data.AlphaTube = static_cast<float>(f * std::exp(0.9 * lnRe) * std::exp(0.43 * lnPr));
     } else if (!laminar) {
-        const float f = static_cast<float>(lambda1 / di * 0.023);
+        tubeLaw = CoolerTubeLaw::Turbulent;
+        f = static_cast<float>(lambda1 / di * 0.023);
         data.AlphaTube = static_cast<float>(f * std::exp(0.8 * lnRe) * std::exp(0.43 * lnPr));
     } else {
-        const float f = static_cast<float>(lambda1 / di * 0.15);
+        f = static_cast<float>(lambda1 / di * 0.15);
         data.AlphaTube = static_cast<float>(f * std::exp(0.33 * lnRe) * std::exp(0.43 * lnPr) *
                                             std::pow(static_cast<double>(grashof), 0.1));
     }
@@ -60,7 +64,8 @@ int CalcCooler(DesignData& data, int refinementLimit) {
     // Intertube space, with the outer diameter as the characteristic size.
     data.ReShell = static_cast<float>(d * flow2 / (section * mu2));
     const float pr2 = static_cast<float>(c2 * mu2 / lambda2);
-    if (data.ReShell <= 1000.0f) {
+    const bool squareRootLaw = data.ReShell <= 1000.0f;
+    if (squareRootLaw) {
         data.AlphaShell =
             static_cast<float>(0.336 * (lambda2 / d) * std::sqrt(static_cast<double>(data.ReShell)) *
                                std::pow(static_cast<double>(pr2), 0.36));
@@ -78,6 +83,28 @@ int CalcCooler(DesignData& data, int refinementLimit) {
     };
     data.OverallK = overall();
     const float alpha0 = data.AlphaTube;
+    if (trace != nullptr) {
+        *trace = CoolerTrace{};
+        trace->di = di;
+        trace->T = t;
+        trace->ReTube = data.ReTube;
+        trace->Pr1 = pr1;
+        trace->di3 = di3;
+        trace->rho1Sq = rho1Sq;
+        trace->mu1Sq = mu1Sq;
+        trace->Gr = grashof;
+        trace->lnRe = lnRe;
+        trace->lnPr = lnPr;
+        trace->tubeLaw = tubeLaw;
+        trace->factor = f;
+        trace->alpha0 = alpha0;
+        trace->ReShell = data.ReShell;
+        trace->Pr2 = pr2;
+        trace->shellLaw = squareRootLaw ? CoolerShellLaw::SquareRoot : CoolerShellLaw::Power;
+        trace->AlphaShell = data.AlphaShell;
+        trace->dt = dt;
+        trace->OverallK0 = data.OverallK;
+    }
 
     // Laminar flow: the coefficient depends on the temperature drop across the tube-side film, which
     // depends on the coefficient; refine by fixed-point iteration on the overall coefficient.
@@ -87,11 +114,15 @@ int CalcCooler(DesignData& data, int refinementLimit) {
             ++passesMade;
             const float kOld = data.OverallK;
             float w = static_cast<float>(dt * static_cast<double>(data.OverallK) / data.AlphaTube);
+            const float drop = w;
             w = static_cast<float>(std::pow(static_cast<double>(w), 0.1));
             data.AlphaTube = static_cast<float>(static_cast<double>(w) * alpha0);
             data.OverallK = overall();
             const float delta =
                 static_cast<float>((static_cast<double>(data.OverallK) - kOld) / data.OverallK);
+            if (trace != nullptr) {
+                trace->passes.push_back({kOld, drop, w, data.AlphaTube, data.OverallK, delta});
+            }
             if (!(delta > 0.1f) || passesMade >= refinementLimit) {
                 break;
             }
@@ -99,6 +130,16 @@ int CalcCooler(DesignData& data, int refinementLimit) {
     }
 
     data.SurfaceF = static_cast<float>(load / (static_cast<double>(dt) * data.OverallK));
+    if (trace != nullptr) {
+        trace->AlphaTube = data.AlphaTube;
+        trace->OverallK = data.OverallK;
+        trace->SurfaceF = data.SurfaceF;
+    }
+    // A result that is not a finite number (a temperature difference so small that the surface
+    // overflows, say) is no result: the method fails.
+    if (!ResultsFinite(data)) {
+        data.DataError = kTrue;
+    }
     return passesMade;
 }
 

@@ -65,8 +65,13 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
     float y = static_cast<float>(std::exp(std::log(static_cast<double>(qcr)) * kOneThird));
     if (trace != nullptr) {
         *trace = EvaporatorTrace{};
+        trace->T1 = t1;
+        trace->T2 = t2;
         trace->B = b;
+        trace->z = z;
+        trace->lnZ = lnZ;
         trace->A = a;
+        trace->P = p;
         trace->qcr = qcr;
         trace->yStart = y;
     }
@@ -88,14 +93,22 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
         // point moves the upper one.
         x = static_cast<float>(xd - (yd - xd) * fx / (static_cast<double>(fy) - fx));
         y = static_cast<float>(yd - static_cast<double>(fy) / dfy);
+        EvaporatorIteration* step = nullptr;
         if (trace != nullptr) {
             trace->points.emplace_back(x, y);
+            step = &trace->iterations.emplace_back(EvaporatorIteration{static_cast<float>(xd),
+                                                                       static_cast<float>(yd), x3, fx, y2, y3,
+                                                                       y4, fy, dfy, x, y, 0.0f, false});
         }
         if (!(x >= 1.0f) || !(y >= x)) {
             fail();
             return;
         }
         const float d = static_cast<float>(static_cast<double>(y) - x);
+        if (step != nullptr) {
+            step->d = d;
+            step->dStored = true;
+        }
         if (!(d > 0.1f)) {
             converged = true;
             break;
@@ -113,8 +126,14 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
     const float overallK = static_cast<float>(q / dt);
     const float surface = static_cast<float>(load / q);
     if (trace != nullptr) {
+        trace->converged = true;
         trace->m = m;
         trace->q = q;
+        trace->AlphaTube = alphaTube;
+        trace->AlphaShell = alphaShell;
+        trace->OverallK = overallK;
+        trace->SurfaceF = surface;
+        trace->finished = true;
     }
     if (!Finite(alphaTube) || !Finite(alphaShell) || !Finite(overallK) || !Finite(surface)) {
         fail();
