@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci install package bench bench-startup clean format
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-ci install package bench bench-batch bench-startup clean format
 
 all: build
 
@@ -43,6 +43,10 @@ package: build
 # Benchmarks (not part of the tests).
 bench: build
 	$(BUILD_DIR)/bench/heatx_core_bench
+
+# heatx-calc batch over a generated table of 10^6 mixed variants: variants per second and memory.
+bench-batch: build
+	/usr/bin/python3 bench/batch/run_batch_bench.py --calc $(BUILD_DIR)/src/cli/heatx-calc
 
 bench-startup: build
 	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window
