@@ -262,9 +262,11 @@ int FinishStandardOutput(int status, std::ostream& err) {
     if (std::ferror(stdout) != 0) {
         failed = true;
     }
-    if (std::fclose(stdout) != 0) {
+    // Closing the descriptor (not the stream, which the library still flushes at exit) reports what
+    // a file system defers to the close.
+    if (::close(STDOUT_FILENO) != 0 && !failed) {
         failed = true;
-        error = error != 0 ? error : errno;
+        error = errno;
     }
     if (!failed) {
         return status;
