@@ -44,7 +44,7 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-// A whole file written, flushed to disk and closed; errno tells why when it fails.
+// A whole file written and closed; errno tells why when it fails.
 bool WriteFile(const std::string& path, std::string_view content) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -52,14 +52,11 @@ bool WriteFile(const std::string& path, std::string_view content) {
     }
     const bool written = WriteAll(fd, content);
     const int saved = errno;
-    if (::close(fd) != 0 || !written) {
-        if (written) {
-            return false;
-        }
+    const bool closed = ::close(fd) == 0;
+    if (!written) {
         errno = saved;
-        return false;
     }
-    return true;
+    return written && closed;
 }
 
 // Where the result table goes: standard output, or a temporary file beside --output renamed over it
@@ -512,13 +509,13 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         }
         pending += format.lineEnd;
     }
-    table.Write(pending);
-    const bool written = table.Finish(why);
     if (readError != 0) {
+        // A table read only in part is not written as if it were whole (the temporary file goes).
         err << "heatx-calc: ошибка чтения " << *o.input << ": " << ErrnoText(readError) << "\n";
         return kExitNoInput;
     }
-    if (!written) {
+    table.Write(pending);
+    if (!table.Finish(why)) {
         err << "heatx-calc: " << why << "\n";
         return kExitOutput;
     }

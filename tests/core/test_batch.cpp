@@ -292,6 +292,11 @@ TEST(Batch, OutputFileIsWrittenWholeOrNotAtAll) {
     EXPECT_NE(run.err.find("missing/out.csv"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
 
+    // Reports into a folder that is a file: nothing computed is reported as written.
+    run = RunCalc({"batch", "--reports", input, input});
+    EXPECT_EQ(run.status, 74);
+    EXPECT_NE(run.err.find("не папка"), std::string::npos) << run.err;
+
     run = RunCalc({"batch", input}, ToPath("/dev/full"));
     EXPECT_EQ(run.status, 74);
     EXPECT_FALSE(run.err.empty());
