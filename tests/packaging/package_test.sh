@@ -21,5 +21,8 @@ for f in usr/bin/heatx usr/bin/heatx-calc usr/share/applications/heatx.desktop \
          usr/share/icons/hicolor/scalable/apps/heatx.svg usr/share/metainfo/io.github.heatx.metainfo.xml; do
     test -e "$scratch/root/$f" || { echo "not in the package: $f"; exit 1; }
 done
-"$scratch/root/usr/bin/heatx-calc" --help | grep -q "heatx-calc evaporator"
+# Into a file first: grep -q leaves a pipe as soon as it matches, and a longer help would then die of
+# SIGPIPE under pipefail.
+"$scratch/root/usr/bin/heatx-calc" --help > "$scratch/help.txt"
+grep -q "heatx-calc evaporator" "$scratch/help.txt"
 echo "package ok: $(basename "$deb")"
