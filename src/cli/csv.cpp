@@ -189,6 +189,16 @@ bool CsvReader::Fill() {
     }
     if (!started_) {
         started_ = true;
+        // The encoding is judged on a full first buffer (or the whole of a shorter input), however
+        // the input arrives in pieces.
+        while (end_ < buffer_.size()) {
+            const std::size_t n = source_(buffer_.data() + end_, buffer_.size() - end_);
+            if (n == 0) {
+                eof_ = true;
+                break;
+            }
+            end_ += n;
+        }
         // The byte-order mark declares UTF-8; without it, a first buffer that is not valid UTF-8 is
         // taken for Windows-1251 (a later record may still reveal it).
         if (end_ >= 3 && buffer_[0] == '\xEF' && buffer_[1] == '\xBB' && buffer_[2] == '\xBF') {
