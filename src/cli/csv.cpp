@@ -219,9 +219,12 @@ bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool
     bool inQuotes = false;
     bool any = false;
     for (;;) {
-        if (pos_ == end_ && !Fill()) {
-            unclosed = inQuotes;
-            return any;
+        // (A first buffer may hold nothing but the byte-order mark.)
+        while (pos_ == end_) {
+            if (!Fill()) {
+                unclosed = inQuotes;
+                return any;
+            }
         }
         const char c = buffer_[pos_++];
         if (skipLf_) {

@@ -58,6 +58,14 @@ TEST(CsvReader, PiecesOfOneByteReadAsOnePiece) {
     }
 }
 
+TEST(CsvReader, NothingButAByteOrderMark) {
+    for (std::size_t piece : {std::size_t{1}, std::size_t{3}}) {
+        const Read r = ReadAll("\xEF\xBB\xBF", piece);
+        EXPECT_TRUE(r.records.empty());
+        EXPECT_TRUE(r.bom);
+    }
+}
+
 TEST(CsvReader, AnUnclosedQuoteIsAnErrorNotARunawayRecord) {
     const Read r = ReadAll("name;kind\nname;\"cooler;1\n2;3\n", 7);
     ASSERT_EQ(r.records.size(), 2u);
