@@ -504,6 +504,9 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (header) {
         // Not even a header row: an empty table gets the header of the result table.
+        if (reader.ByteOrderMark()) {
+            pending += "\xEF\xBB\xBF";
+        }
         for (std::size_t i = 0; i < kHeader.size(); ++i) {
             format.Field(pending, kHeader[i], i == 0);
         }
