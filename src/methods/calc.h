@@ -3,6 +3,7 @@
 // in single precision; the expression of one step is evaluated in double precision.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -140,6 +141,9 @@ struct CoolerTrace {
 int CalcCooler(DesignData& data, int refinementLimit = kCoolerRefinementLimit, CoolerTrace* trace = nullptr);
 
 // True when all four results of a calculation are finite numbers.
-bool ResultsFinite(const DesignData& data);
+inline bool ResultsFinite(const DesignData& data) {
+    return std::isfinite(data.AlphaTube) && std::isfinite(data.AlphaShell) && std::isfinite(data.OverallK) &&
+           std::isfinite(data.SurfaceF);
+}
 
 }  // namespace heatx

@@ -10,7 +10,10 @@ constexpr double kG = 9.81;
 constexpr double kWall = 0.004;  // inner diameter = outer diameter - 0.004 m
 }  // namespace
 
-int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
+namespace {
+
+template <bool kRecord>
+int Cooler(DesignData& data, int refinementLimit, [[maybe_unused]] CoolerTrace* trace) {
     const auto& v = data.Values;
     const double lambda1 = v[0];
     const double rho1 = v[1];
@@ -43,47 +46,9 @@ int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
     const float grashof = static_cast<float>(di3 * kG * rho1Sq * beta / mu1Sq);
     const float lnRe = static_cast<float>(std::log(static_cast<double>(data.ReTube)));
     const float lnPr = static_cast<float>(std::log(static_cast<double>(pr1)));
-
-    const bool laminar = data.ReTube < 2300.0f;
-    CoolerTubeLaw tubeLaw = CoolerTubeLaw::Laminar;
-    float f = 0.0f;
-    if (!laminar && data.ReTube < 10000.0f) {
-        tubeLaw = CoolerTubeLaw::Transitional;
-        f = static_cast<float>(lambda1 / di * 0.008);
-        data.AlphaTube = static_cast<float>(f * std::exp(0.9 * lnRe) * std::exp(0.43 * lnPr));
-    } else if (!laminar) {
-        tubeLaw = CoolerTubeLaw::Turbulent;
-        f = static_cast<float>(lambda1 / di * 0.023);
-        data.AlphaTube = static_cast<float>(f * std::exp(0.8 * lnRe) * std::exp(0.43 * lnPr));
-    } else {
-        f = static_cast<float>(lambda1 / di * 0.15);
-        data.AlphaTube = static_cast<float>(f * std::exp(0.33 * lnRe) * std::exp(0.43 * lnPr) *
-                                            std::pow(static_cast<double>(grashof), 0.1));
-    }
-
-    // Intertube space, with the outer diameter as the characteristic size.
-    data.ReShell = static_cast<float>(d * flow2 / (section * mu2));
-    const float pr2 = static_cast<float>(c2 * mu2 / lambda2);
-    const bool squareRootLaw = data.ReShell <= 1000.0f;
-    if (squareRootLaw) {
-        data.AlphaShell =
-            static_cast<float>(0.336 * (lambda2 / d) * std::sqrt(static_cast<double>(data.ReShell)) *
-                               std::pow(static_cast<double>(pr2), 0.36));
-    } else {
-        data.AlphaShell =
-            static_cast<float>(std::pow(static_cast<double>(pr2), 0.36) *
-                               (std::pow(static_cast<double>(data.ReShell), 0.6) * (lambda2 / d * 0.24)));
-    }
-
-    // Log-mean temperature difference corrected for mixed flow.
-    const float dt = static_cast<float>(mixedFlow * dtLog);
-    const auto overall = [&] {
-        return static_cast<float>(1 / ((1 / static_cast<double>(data.AlphaShell) + sumR) +
-                                       1 / static_cast<double>(data.AlphaTube)));
-    };
-    data.OverallK = overall();
-    const float alpha0 = data.AlphaTube;
-    if (trace != nullptr) {
+    // The recorder takes each group of values where it is computed, so that no value lives longer
+    // without one.
+    if constexpr (kRecord) {
         *trace = CoolerTrace{};
         trace->di = di;
         trace->T = t;
@@ -95,15 +60,60 @@ int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
         trace->Gr = grashof;
         trace->lnRe = lnRe;
         trace->lnPr = lnPr;
-        trace->tubeLaw = tubeLaw;
+    }
+
+    const bool laminar = data.ReTube < 2300.0f;
+    float f = 0.0f;
+    if (!laminar && data.ReTube < 10000.0f) {
+        f = static_cast<float>(lambda1 / di * 0.008);
+        data.AlphaTube = static_cast<float>(f * std::exp(0.9 * lnRe) * std::exp(0.43 * lnPr));
+    } else if (!laminar) {
+        f = static_cast<float>(lambda1 / di * 0.023);
+        data.AlphaTube = static_cast<float>(f * std::exp(0.8 * lnRe) * std::exp(0.43 * lnPr));
+    } else {
+        f = static_cast<float>(lambda1 / di * 0.15);
+        data.AlphaTube = static_cast<float>(f * std::exp(0.33 * lnRe) * std::exp(0.43 * lnPr) *
+                                            std::pow(static_cast<double>(grashof), 0.1));
+    }
+    if constexpr (kRecord) {
+        trace->tubeLaw = laminar                  ? CoolerTubeLaw::Laminar
+                         : data.ReTube < 10000.0f ? CoolerTubeLaw::Transitional
+                                                  : CoolerTubeLaw::Turbulent;
         trace->factor = f;
-        trace->alpha0 = alpha0;
+    }
+
+    // Intertube space, with the outer diameter as the characteristic size.
+    data.ReShell = static_cast<float>(d * flow2 / (section * mu2));
+    const float pr2 = static_cast<float>(c2 * mu2 / lambda2);
+    if (data.ReShell <= 1000.0f) {
+        data.AlphaShell =
+            static_cast<float>(0.336 * (lambda2 / d) * std::sqrt(static_cast<double>(data.ReShell)) *
+                               std::pow(static_cast<double>(pr2), 0.36));
+    } else {
+        data.AlphaShell =
+            static_cast<float>(std::pow(static_cast<double>(pr2), 0.36) *
+                               (std::pow(static_cast<double>(data.ReShell), 0.6) * (lambda2 / d * 0.24)));
+    }
+
+    if constexpr (kRecord) {
         trace->ReShell = data.ReShell;
         trace->Pr2 = pr2;
-        trace->shellLaw = squareRootLaw ? CoolerShellLaw::SquareRoot : CoolerShellLaw::Power;
+        trace->shellLaw = data.ReShell <= 1000.0f ? CoolerShellLaw::SquareRoot : CoolerShellLaw::Power;
         trace->AlphaShell = data.AlphaShell;
+    }
+
+    // Log-mean temperature difference corrected for mixed flow.
+    const float dt = static_cast<float>(mixedFlow * dtLog);
+    const auto overall = [&] {
+        return static_cast<float>(1 / ((1 / static_cast<double>(data.AlphaShell) + sumR) +
+                                       1 / static_cast<double>(data.AlphaTube)));
+    };
+    data.OverallK = overall();
+    const float alpha0 = data.AlphaTube;
+    if constexpr (kRecord) {
         trace->dt = dt;
         trace->OverallK0 = data.OverallK;
+        trace->alpha0 = alpha0;
     }
 
     // Laminar flow: the coefficient depends on the temperature drop across the tube-side film, which
@@ -120,7 +130,7 @@ int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
             data.OverallK = overall();
             const float delta =
                 static_cast<float>((static_cast<double>(data.OverallK) - kOld) / data.OverallK);
-            if (trace != nullptr) {
+            if constexpr (kRecord) {
                 trace->passes.push_back({kOld, drop, w, data.AlphaTube, data.OverallK, delta});
             }
             if (!(delta > 0.1f) || passesMade >= refinementLimit) {
@@ -130,7 +140,7 @@ int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
     }
 
     data.SurfaceF = static_cast<float>(load / (static_cast<double>(dt) * data.OverallK));
-    if (trace != nullptr) {
+    if constexpr (kRecord) {
         trace->AlphaTube = data.AlphaTube;
         trace->OverallK = data.OverallK;
         trace->SurfaceF = data.SurfaceF;
@@ -141,6 +151,14 @@ int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
         data.DataError = kTrue;
     }
     return passesMade;
+}
+
+}  // namespace
+
+// Without a recorder the instance that records nothing runs: the method costs what it costs alone.
+int CalcCooler(DesignData& data, int refinementLimit, CoolerTrace* trace) {
+    return trace != nullptr ? Cooler<true>(data, refinementLimit, trace)
+                            : Cooler<false>(data, refinementLimit, nullptr);
 }
 
 }  // namespace heatx
