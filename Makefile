@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps deps-run configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-startup clean format
+.PHONY: all deps deps-run configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
 
 all: build
 
@@ -63,6 +63,10 @@ dist: configure
 bench: build
 	$(BUILD_DIR)/bench/heatx_core_bench
 
+# heatx-calc batch over a generated table of 10^6 mixed variants: variants per second and memory.
+bench-batch: build
+	/usr/bin/python3 bench/batch/run_batch_bench.py --calc $(BUILD_DIR)/src/cli/heatx-calc
+
 bench-startup: build
 	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window
 
@@ -76,7 +80,7 @@ test-sanitize: deps
 fuzz: deps
 	CXX=clang++ cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
-	@for t in numeric methods calculator; do \
+	@for t in numeric methods calculator csv; do \
 		mkdir -p $(FUZZ_DIR)/corpus/$$t; \
 		echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
 		if ! $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \

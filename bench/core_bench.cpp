@@ -55,6 +55,47 @@ void BM_CalcCoolerLaminar(benchmark::State& state) {
 }
 BENCHMARK(BM_CalcCoolerLaminar);
 
+// The same methods with their recorders, as the calculation protocol runs them.
+void BM_CalcEvaporatorRecorded(benchmark::State& state) {
+    DesignData data;
+    Load(data, kEvaporatorReferenceTexts);
+    data.Values[kTubeHeightSlot] = 4.0f;
+    EvaporatorTrace trace;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(data.Values);
+        CalcEvaporator(data, {}, &trace);
+        benchmark::DoNotOptimize(trace.iterations.data());
+    }
+}
+BENCHMARK(BM_CalcEvaporatorRecorded);
+
+void BM_CalcHeaterRecorded(benchmark::State& state) {
+    DesignData data;
+    Load(data, kHeaterReferenceTexts);
+    Load(data, kHeaterReferenceConstruction, 12);
+    HeaterTrace trace;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(data.Values);
+        CalcHeater(data, &trace);
+        benchmark::DoNotOptimize(trace.SurfaceF);
+    }
+}
+BENCHMARK(BM_CalcHeaterRecorded);
+
+void BM_CalcCoolerLaminarRecorded(benchmark::State& state) {
+    DesignData data;
+    Load(data, kCoolerReferenceTexts);
+    Load(data, kCoolerReferenceConstruction, 13);
+    data.Values[14] = 1.0f;
+    CoolerTrace trace;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(data.Values);
+        CalcCooler(data, kCoolerRefinementLimit, &trace);
+        benchmark::DoNotOptimize(trace.passes.data());
+    }
+}
+BENCHMARK(BM_CalcCoolerLaminarRecorded);
+
 void BM_ReadValue(benchmark::State& state) {
     const std::string text = NormalizeDecimal(" 2253900,5 Дж/кг");
     for (auto _ : state) {
@@ -69,10 +110,8 @@ void BM_EvaporatorReportPage(benchmark::State& state) {
     for (std::size_t i = 0; i < kEvaporatorReferenceTexts.size(); ++i) {
         data.EvaporatorTexts[i] = std::string(kEvaporatorReferenceTexts[i]);
     }
-    // Assigned as strings, not as character arrays: GCC 12 sees a false overlap (-Wrestrict) in an
-    // inlined assignment of a short literal.
-    data.EvaporatorTexts[kTubeHeightSlot] = std::string("4");
-    data.StudentName = " Иванов Гр. Х-1";
+    data.EvaporatorTexts[kTubeHeightSlot] = std::string(kEvaporatorReferenceHeight);
+    data.StudentName = std::string(" Иванов Гр. Х-1");
     FixedClock clock({2026, 12, 7, 11, 5, 30});
     for (auto _ : state) {
         RecordingPrinter printer;

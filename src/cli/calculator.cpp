@@ -1,21 +1,23 @@
 #include "calculator.h"
 
-#include <array>
-#include <charconv>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <optional>
 #include <string_view>
 
+#include "batch.h"
 #include "design_data/design_data.h"
-#include "design_data/numeric.h"
-#include "design_data/validation.h"
 #include "methods/calc.h"
-#include "methods/messages.h"
+#include "protocol.h"
 #include "reports/layout.h"
-#include "reports/printer.h"
-#include "reports/report_pages.h"
-#include "reports/result_lines.h"
 #include "reports/text.h"
+#include "variant.h"
 
 namespace heatx::cli {
 
@@ -25,11 +27,16 @@ constexpr std::string_view kHelp =
     "heatx-calc — тепловой расчёт кожухотрубного теплообменника по исходным данным.\n"
     "\n"
     "Использование:\n"
-    "  heatx-calc evaporator [--report] [--student ИМЯ] T0 … T14 ВЫСОТА\n"
-    "  heatx-calc heater (--horizontal|--vertical) [--report] [--student ИМЯ] T0 … T10 ДИАМЕТР ХОДЫ ДЛИНА "
-    "ТРУБЫ\n"
-    "  heatx-calc cooler [--report] [--student ИМЯ] T0 … T12 ДИАМЕТР ХОДЫ КОЭФФИЦИЕНТ ТРУБЫ ПЛОЩАДЬ\n"
-    "  heatx-calc --help\n"
+    "  heatx-calc evaporator [--report] [--protocol] [--student ИМЯ] T0 … T14 ВЫСОТА\n"
+    "  heatx-calc heater (--horizontal|--vertical) [--report] [--protocol] [--student ИМЯ] T0 … T10 ДИАМЕТР "
+    "ХОДЫ ДЛИНА ТРУБЫ\n"
+    "  heatx-calc cooler [--report] [--protocol] [--student ИМЯ] T0 … T12 ДИАМЕТР ХОДЫ КОЭФФИЦИЕНТ ТРУБЫ "
+    "ПЛОЩАДЬ\n"
+    "  heatx-calc ВИД --help      значения вида по порядку: позиция, параметр, единица, допустимый диапазон\n"
+    "                            (ВИД: evaporator, heater, cooler)\n"
+    "  heatx-calc batch [--exact] [--output ФАЙЛ] [--reports ПАПКА] [--protocol ПАПКА] ФАЙЛ|-\n"
+    "  heatx-calc template ВИД    (ВИД: evaporator, heater-horizontal, heater-vertical, cooler)\n"
+    "  heatx-calc --help | --version\n"
     "\n"
     "T0 … — исходные данные в порядке списка исходной информации программы; каждое значение\n"
     "читается так же, как введённое в программе: допускается десятичная запятая, пустой или\n"
@@ -41,50 +48,34 @@ constexpr std::string_view kHelp =
     "(подогреватель, холодильник) и ReShell (холодильник).\n"
     "--report: вместо этого строки печатного отчёта одного нажатия «ПЕЧАТЬ» в новой задаче\n"
     "(с сегодняшней датой и именем студента из --student).\n"
+    "--protocol: вместо строк «ИМЯ ЗНАЧЕНИЕ» (после отчёта, если дан и --report) протокол расчёта —\n"
+    "каждое промежуточное значение метода по шагам, с обозначением, смыслом, значением и единицей.\n"
     "\n"
-    "Код выхода: 0 — расчёт выполнен; 2 — значение вне допустимого диапазона; 3 — расчёт\n"
-    "невозможен (ошибка итераций испарителя, число Re в трубах подогревателя не больше 2300);\n"
-    "64 — неверное использование.\n";
-
-enum class Kind { Evaporator, Heater, Cooler };
+    "batch: таблица вариантов (CSV из электронной таблицы): строка заголовков, затем в каждой строке\n"
+    "имя варианта, вид (evaporator, heater-horizontal, heater-vertical, cooler или ИСПАРИТЕЛЬ,\n"
+    "ПОДОГРЕВАТЕЛЬ ГОРИЗОНТАЛЬНЫЙ, ПОДОГРЕВАТЕЛЬ ВЕРТИКАЛЬНЫЙ, ХОЛОДИЛЬНИК) и значения в порядке\n"
+    "позиций этого вида. Разделитель «;», «,» или табуляция; кодировка UTF-8 или Windows-1251.\n"
+    "На выходе на каждую строку — имя, вид, состояние (ok, вне диапазона, нет результата, error) и\n"
+    "результаты, как их показывают экраны результатов (--exact: все девять значащих цифр).\n"
+    "--reports ПАПКА: отчёт каждого варианта в ПАПКА/ИМЯ.txt; --protocol ПАПКА: протокол в\n"
+    "ПАПКА/ИМЯ-protocol.txt. --output ФАЙЛ: таблица результатов в ФАЙЛ (целиком или никак).\n"
+    "template: строка заголовков и исходные данные образца вида — начало таблицы вариантов.\n"
+    "\n"
+    "Код выхода: 0 — расчёт выполнен (batch: все строки прочитаны); 2 — значение вне допустимого\n"
+    "диапазона; 3 — расчёт невозможен (ошибка итераций испарителя, число Re в трубах подогревателя\n"
+    "не больше 2300, результат не конечное число); 64 — неверное использование; 65 — какую-то\n"
+    "строку таблицы вариантов не удалось прочитать; 66 — файл вариантов не открывается;\n"
+    "74 — вывод не удалось записать.\n";
 
 struct Arguments {
-    Kind kind = Kind::Evaporator;
+    VariantKind kind;
     bool report = false;
+    bool protocol = false;
+    bool help = false;
     std::optional<std::string> student;
     std::optional<bool> horizontal;
     std::vector<std::string> values;
 };
-
-// Shortest decimal text of a bound as it is held (single or double precision).
-template <typename T>
-std::string BoundText(T value) {
-    std::array<char, 64> buffer{};
-    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
-}
-
-std::string Label(std::string_view label) {
-    return TrimBlanks(label);
-}
-
-int RangeError(std::ostream& err, int index, std::string_view label, const std::string& text,
-               const std::string& range) {
-    err << "heatx-calc: значение вне допустимого диапазона: параметр " << index << " «" << Label(label)
-        << "», введено \"" << text << "\", допустимо " << range << "\n";
-    return kExitRange;
-}
-
-std::string InclusiveRange(const std::string& lower, const std::string& upper) {
-    return "от " + lower + " до " + upper + " включительно";
-}
-
-std::string SourceRange(const SourceBounds& b) {
-    if (b.strictLower) {
-        return "больше " + BoundText(b.lower) + " и не больше " + BoundText(b.upper);
-    }
-    return InclusiveRange(BoundText(b.lower), BoundText(b.upper));
-}
 
 int Usage(std::ostream& err, std::string_view why) {
     err << "heatx-calc: " << why << "\n"
@@ -92,174 +83,91 @@ int Usage(std::ostream& err, std::string_view why) {
     return kExitUsage;
 }
 
-void PrintResult(std::ostream& out, std::string_view name, float value) {
-    std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.9g", static_cast<double>(value));
-    out << name << " " << buffer.data() << "\n";
-}
-
-// Stores the value texts as typed and normalised, and their numeric values.
-template <std::size_t N>
-void StoreTexts(DesignData& data, std::array<std::string, N>& texts, const std::vector<std::string>& values,
-                int first, int count) {
-    for (int i = 0; i < count; ++i) {
-        const int slot = first + i;
-        texts[slot] = NormalizeDecimal(values[static_cast<std::size_t>(i)]);
-        data.Values[slot] = ReadValue(texts[slot]);
+std::string_view KindWord(Kind kind) {
+    switch (kind) {
+        case Kind::Evaporator:
+            return "evaporator";
+        case Kind::Heater:
+            return "heater";
+        case Kind::Cooler:
+            return "cooler";
     }
+    return "";
 }
 
-void WriteReport(std::ostream& out, const RecordingPrinter& printer) {
-    for (const std::string& line : printer.Lines()) {
-        out << line << "\n";
+int KindHelp(const Arguments& a, std::ostream& out) {
+    const bool known = a.horizontal.has_value();
+    VariantKind kind = a.kind;
+    kind.horizontal = a.horizontal.value_or(false);
+    out << "heatx-calc " << KindWord(kind.kind);
+    if (kind.kind == Kind::Heater) {
+        out << (known ? (kind.horizontal ? " --horizontal" : " --vertical") : " --horizontal|--vertical");
     }
-}
-
-void StartTask(DesignData& data, const Arguments& a) {
-    data.StudentName = StudentNameFromAnswer(a.student.value_or(""));
-    data.ReportPrinted = kFalse;
-    data.ReportHeadPending = kTrue;
-    data.TableHeadPending = kTrue;
-}
-
-template <std::size_t N>
-int CheckSource(DesignData& data, const std::array<SourceBounds, N>& bounds,
-                const std::array<std::string, N>& labels, const std::string* texts,
-                std::uint8_t (*validate)(DesignData&), std::ostream& err) {
-    data.BadIndex = validate(data);
-    if (data.DataError != 0) {
-        const int i = data.BadIndex;
-        return RangeError(err, i, labels[static_cast<std::size_t>(i)], texts[i],
-                          SourceRange(bounds[static_cast<std::size_t>(i)]));
+    out << ": " << ValueCount(kind.kind) << " значений по порядку\n"
+        << "(позиция, параметр как в списке исходной информации, единица, допустимый диапазон)\n\n";
+    const std::vector<PositionalValue> list = PositionalValues(kind, known || kind.kind != Kind::Heater);
+    int labelWidth = 0;
+    for (const PositionalValue& v : list) {
+        labelWidth = std::max(labelWidth, static_cast<int>(CharLength(v.label)));
+    }
+    for (const PositionalValue& v : list) {
+        std::string position(1, 'T');
+        position += std::to_string(v.position);
+        out << "  " << position << PadBlanks(position, 5) << v.label << PadBlanks(v.label, labelWidth + 2)
+            << v.unit << PadBlanks(v.unit, 11) << v.range << "\n";
     }
     return kExitOk;
 }
 
-int Evaporator(const Arguments& a, std::ostream& out, std::ostream& err, const Clock& clock) {
+int Calculate(const Arguments& a, std::ostream& out, std::ostream& err, const Clock& clock) {
+    std::vector<std::string_view> values(a.values.begin(), a.values.end());
+    VariantKind kind = a.kind;
+    kind.horizontal = a.horizontal.value_or(false);
+    EvaporatorTrace evaporatorTrace;
+    HeaterTrace heaterTrace;
+    CoolerTrace coolerTrace;
+    Recorders recorders;
+    if (a.protocol) {
+        recorders = {&evaporatorTrace, &heaterTrace, &coolerTrace};
+    }
     DesignData data;
-    StartTask(data, a);
-    WriteEvaporatorLabels(data);
-    StoreTexts(data, data.EvaporatorTexts, a.values, 0, kEvaporatorSourceCount + 1);
-
-    std::array<std::string, kEvaporatorSourceCount> labels;
-    for (int i = 0; i < kEvaporatorSourceCount; ++i) {
-        labels[static_cast<std::size_t>(i)] = data.EvaporatorLabels[static_cast<std::size_t>(i)];
+    const VariantResult result = ComputeVariant(kind, values, a.student.value_or(""), data, recorders);
+    if (result.outcome == Outcome::Range) {
+        err << "heatx-calc: значение вне допустимого диапазона: " << RangeDescription(result) << "\n";
+        return kExitRange;
     }
-    if (int rc = CheckSource(data, kEvaporatorBounds, labels, data.EvaporatorTexts.data(),
-                             ValidateEvaporatorData, err);
-        rc != kExitOk) {
-        return rc;
+    std::string text;
+    if (a.report && result.outcome == Outcome::Ok) {
+        AppendReport(text, kind, data, clock);
     }
-    if (!TubeHeightAccepted(data.Values[kTubeHeightSlot])) {
-        return RangeError(err, kTubeHeightSlot, kHeaterLabelTexts[16], data.EvaporatorTexts[kTubeHeightSlot],
-                          InclusiveRange("1", "10"));
-    }
-
-    CalcEvaporator(data);
-    if (data.DataError != 0) {
-        err << kEvaporatorFailureMessage << "\n";
-        return kExitMethod;
-    }
-    if (a.report) {
-        RecordingPrinter printer;
-        data.ReportPrinted = kTrue;
-        PrintEvaporatorResult(data, printer, clock);
-        PrintSignatureRule(printer, 66);
-        WriteReport(out, printer);
-        return kExitOk;
-    }
-    PrintResult(out, "AlphaTube", data.AlphaTube);
-    PrintResult(out, "AlphaShell", data.AlphaShell);
-    PrintResult(out, "OverallK", data.OverallK);
-    PrintResult(out, "SurfaceF", data.SurfaceF);
-    return kExitOk;
-}
-
-int Heater(const Arguments& a, std::ostream& out, std::ostream& err, const Clock& clock) {
-    DesignData data;
-    StartTask(data, a);
-    WriteHeaterLabels(data);
-    data.HorizontalTubes = a.horizontal.value_or(false) ? kTrue : kFalse;
-    StoreTexts(data, data.HeaterTexts, a.values, 0, kHeaterSourceCount);
-    for (int i = 0; i < 4; ++i) {
-        const int slot = 12 + i;
-        data.HeaterTexts[slot] = NormalizeDecimal(a.values[static_cast<std::size_t>(kHeaterSourceCount + i)]);
-        data.Values[slot] = ReadValue(data.HeaterTexts[slot]);
-    }
-
-    std::array<std::string, kHeaterSourceCount> labels;
-    for (int i = 0; i < kHeaterSourceCount; ++i) {
-        labels[static_cast<std::size_t>(i)] = data.HeaterLabels[static_cast<std::size_t>(i)];
-    }
-    if (int rc = CheckSource(data, kHeaterBounds, labels, data.HeaterTexts.data(), ValidateHeaterData, err);
-        rc != kExitOk) {
-        return rc;
-    }
-    for (int slot = 12; slot <= 15; ++slot) {
-        const SingleBounds b = HeaterCorrectionBounds(slot);
-        if (!WithinSingleBounds(data.Values[slot], b)) {
-            const int labelSlot = (slot == 14 && data.HorizontalTubes == 0) ? 16 : slot;
-            return RangeError(err, slot, data.HeaterLabels[labelSlot], data.HeaterTexts[slot],
-                              InclusiveRange(BoundText(b.lower), BoundText(b.upper)));
+    if (a.protocol) {
+        if (!text.empty()) {
+            text += '\n';
+        }
+        switch (kind.kind) {
+            case Kind::Evaporator:
+                AppendEvaporatorProtocol(text, data, evaporatorTrace);
+                break;
+            case Kind::Heater:
+                AppendHeaterProtocol(text, data, heaterTrace);
+                break;
+            case Kind::Cooler:
+                AppendCoolerProtocol(text, data, coolerTrace);
+                break;
+        }
+    } else if (!a.report && result.outcome == Outcome::Ok) {
+        for (const NamedResult& r : Results(kind, data)) {
+            text += r.name;
+            text += ' ';
+            text += Exact(r.value);
+            text += '\n';
         }
     }
-
-    CalcHeater(data);
-    if (data.DataError != 0) {
-        err << HeaterLaminarLine(data) << "\n";
+    out << text;
+    if (result.outcome == Outcome::Method) {
+        err << result.reason << "\n";
         return kExitMethod;
     }
-    if (a.report) {
-        RecordingPrinter printer;
-        data.ReportPrinted = kTrue;
-        PrintHeaterResult(data, printer, clock);
-        WriteReport(out, printer);
-        return kExitOk;
-    }
-    PrintResult(out, "AlphaTube", data.AlphaTube);
-    PrintResult(out, "AlphaShell", data.AlphaShell);
-    PrintResult(out, "OverallK", data.OverallK);
-    PrintResult(out, "SurfaceF", data.SurfaceF);
-    PrintResult(out, "ReTube", data.ReTube);
-    return kExitOk;
-}
-
-int Cooler(const Arguments& a, std::ostream& out, std::ostream& err, const Clock& clock) {
-    DesignData data;
-    StartTask(data, a);
-    WriteCoolerLabels(data);
-    StoreTexts(data, data.CoolerTexts, a.values, 0, kCoolerLabelCount);
-
-    std::array<std::string, kCoolerSourceCount> labels;
-    for (int i = 0; i < kCoolerSourceCount; ++i) {
-        labels[static_cast<std::size_t>(i)] = data.CoolerLabels[static_cast<std::size_t>(i)];
-    }
-    if (int rc = CheckSource(data, kCoolerBounds, labels, data.CoolerTexts.data(), ValidateCoolerData, err);
-        rc != kExitOk) {
-        return rc;
-    }
-    for (int slot = 13; slot <= 17; ++slot) {
-        if (!CoolerConstructionAccepted(slot, data.Values[slot])) {
-            const ConstructionBounds b = CoolerConstructionBounds(slot);
-            return RangeError(err, slot, data.CoolerLabels[slot], data.CoolerTexts[slot],
-                              InclusiveRange(BoundText(b.lower), BoundText(b.upper)));
-        }
-    }
-
-    CalcCooler(data);
-    if (a.report) {
-        RecordingPrinter printer;
-        data.ReportPrinted = kTrue;
-        PrintCoolerResult(data, printer, clock);
-        WriteReport(out, printer);
-        return kExitOk;
-    }
-    PrintResult(out, "AlphaTube", data.AlphaTube);
-    PrintResult(out, "AlphaShell", data.AlphaShell);
-    PrintResult(out, "OverallK", data.OverallK);
-    PrintResult(out, "SurfaceF", data.SurfaceF);
-    PrintResult(out, "ReTube", data.ReTube);
-    PrintResult(out, "ReShell", data.ReShell);
     return kExitOk;
 }
 
@@ -274,32 +182,39 @@ int RunCalculator(const std::vector<std::string>& args, std::ostream& out, std::
         out << kHelp;
         return kExitOk;
     }
+    if (args[0] == "batch") {
+        return RunBatch(std::vector<std::string>(args.begin() + 1, args.end()), out, err, clock);
+    }
+    if (args[0] == "template") {
+        return RunTemplate(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    }
 
     Arguments a;
-    std::size_t expected = 0;
     if (args[0] == "evaporator") {
-        a.kind = Kind::Evaporator;
-        expected = kEvaporatorSourceCount + 1;
+        a.kind.kind = Kind::Evaporator;
     } else if (args[0] == "heater") {
-        a.kind = Kind::Heater;
-        expected = kHeaterSourceCount + 4;
+        a.kind.kind = Kind::Heater;
     } else if (args[0] == "cooler") {
-        a.kind = Kind::Cooler;
-        expected = kCoolerSourceCount + 5;
+        a.kind.kind = Kind::Cooler;
     } else {
         return Usage(err, "неизвестный вид аппарата: \"" + args[0] + "\"");
     }
+    const std::size_t expected = ValueCount(a.kind.kind);
 
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--report") {
             a.report = true;
+        } else if (arg == "--protocol") {
+            a.protocol = true;
+        } else if (arg == "--help" || arg == "-h") {
+            a.help = true;
         } else if (arg == "--student") {
             if (i + 1 >= args.size()) {
                 return Usage(err, "после --student нужно имя");
             }
             a.student = args[++i];
-        } else if (a.kind == Kind::Heater && (arg == "--horizontal" || arg == "--vertical")) {
+        } else if (a.kind.kind == Kind::Heater && (arg == "--horizontal" || arg == "--vertical")) {
             const bool horizontal = arg == "--horizontal";
             if (a.horizontal.has_value() && *a.horizontal != horizontal) {
                 return Usage(err, "указано и --horizontal, и --vertical");
@@ -309,23 +224,59 @@ int RunCalculator(const std::vector<std::string>& args, std::ostream& out, std::
             a.values.push_back(arg);
         }
     }
-    if (a.kind == Kind::Heater && !a.horizontal.has_value()) {
+    if (a.help) {
+        return KindHelp(a, out);
+    }
+    if (a.kind.kind == Kind::Heater && !a.horizontal.has_value()) {
         return Usage(err, "для подогревателя нужен --horizontal или --vertical");
     }
     if (a.values.size() != expected) {
         return Usage(err, "нужно значений: " + std::to_string(expected) +
-                              ", дано: " + std::to_string(a.values.size()));
+                              ", дано: " + std::to_string(a.values.size()) + " (по порядку: heatx-calc " +
+                              std::string(KindWord(a.kind.kind)) + " --help)");
     }
+    return Calculate(a, out, err, clock);
+}
 
-    switch (a.kind) {
-        case Kind::Evaporator:
-            return Evaporator(a, out, err, clock);
-        case Kind::Heater:
-            return Heater(a, out, err, clock);
-        case Kind::Cooler:
-            return Cooler(a, out, err, clock);
+void GuardStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // Opened for reading only: the number is taken, and every write to it fails.
+            const int placeholder = ::open("/dev/null", O_RDONLY);
+            if (placeholder >= 0 && placeholder != fd) {
+                ::dup2(placeholder, fd);
+                ::close(placeholder);
+            }
+        }
     }
-    return kExitUsage;
+}
+
+int FinishStandardOutput(int status, std::ostream& err) {
+    std::cout.flush();
+    bool failed = !std::cout;
+    int error = 0;
+    if (std::fflush(stdout) != 0) {
+        failed = true;
+        error = errno;
+    }
+    if (std::ferror(stdout) != 0) {
+        failed = true;
+    }
+    // Closing the descriptor (not the stream, which the library still flushes at exit) reports what
+    // a file system defers to the close.
+    if (::close(STDOUT_FILENO) != 0 && !failed) {
+        failed = true;
+        error = errno;
+    }
+    if (!failed) {
+        return status;
+    }
+    err << "heatx-calc: не удалось записать вывод в стандартный вывод";
+    if (error != 0) {
+        err << ": " << std::strerror(error);
+    }
+    err << "\n";
+    return kExitOutput;
 }
 
 }  // namespace heatx::cli

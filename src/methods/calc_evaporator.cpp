@@ -14,13 +14,16 @@ bool Finite(float v) {
 }
 }  // namespace
 
-// The unknown is s, the cube root of the heat flux q. The balance of temperature drops across the
-// boiling film (s^1.2 / B), the condensate film (s^4 / A) and the wall with its fouling (sum_r * s^3)
+// The evaporator. The unknown is s, the cube root of the heat flux q. The balance of temperature drops across
+// the boiling film (s^1.2 / B), the condensate film (s^4 / A) and the wall with its fouling (sum_r * s^3)
 // must equal the mean temperature difference. The root lies between s = 1 and the cube root of the
 // critical heat flux; a chord step moves the lower point and a Newton step the upper one until they
 // are no more than 0.1 apart.
-void CalcEvaporator(DesignData& data, const std::function<void()>& beep, EvaporatorTrace* trace,
-                    int iterationLimit) {
+namespace {
+
+template <bool kRecord>
+void Evaporator(DesignData& data, const std::function<void()>& beep, [[maybe_unused]] EvaporatorTrace* trace,
+                int iterationLimit) {
     data.DataError = kFalse;
     const auto fail = [&] {
         if (beep) {
@@ -63,10 +66,15 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
 
     float x = 1.0f;
     float y = static_cast<float>(std::exp(std::log(static_cast<double>(qcr)) * kOneThird));
-    if (trace != nullptr) {
+    if constexpr (kRecord) {
         *trace = EvaporatorTrace{};
+        trace->T1 = t1;
+        trace->T2 = t2;
         trace->B = b;
+        trace->z = z;
+        trace->lnZ = lnZ;
         trace->A = a;
+        trace->P = p;
         trace->qcr = qcr;
         trace->yStart = y;
     }
@@ -88,14 +96,22 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
         // point moves the upper one.
         x = static_cast<float>(xd - (yd - xd) * fx / (static_cast<double>(fy) - fx));
         y = static_cast<float>(yd - static_cast<double>(fy) / dfy);
-        if (trace != nullptr) {
+        [[maybe_unused]] EvaporatorIteration* step = nullptr;
+        if constexpr (kRecord) {
             trace->points.emplace_back(x, y);
+            step = &trace->iterations.emplace_back(EvaporatorIteration{static_cast<float>(xd),
+                                                                       static_cast<float>(yd), x3, fx, y2, y3,
+                                                                       y4, fy, dfy, x, y, 0.0f, false});
         }
         if (!(x >= 1.0f) || !(y >= x)) {
             fail();
             return;
         }
         const float d = static_cast<float>(static_cast<double>(y) - x);
+        if constexpr (kRecord) {
+            step->d = d;
+            step->dStored = true;
+        }
         if (!(d > 0.1f)) {
             converged = true;
             break;
@@ -112,9 +128,15 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
     const float alphaShell = static_cast<float>(std::pow(static_cast<double>(q), -kOneThird) * a);
     const float overallK = static_cast<float>(q / dt);
     const float surface = static_cast<float>(load / q);
-    if (trace != nullptr) {
+    if constexpr (kRecord) {
+        trace->converged = true;
         trace->m = m;
         trace->q = q;
+        trace->AlphaTube = alphaTube;
+        trace->AlphaShell = alphaShell;
+        trace->OverallK = overallK;
+        trace->SurfaceF = surface;
+        trace->finished = true;
     }
     if (!Finite(alphaTube) || !Finite(alphaShell) || !Finite(overallK) || !Finite(surface)) {
         fail();
@@ -124,6 +146,18 @@ void CalcEvaporator(DesignData& data, const std::function<void()>& beep, Evapora
     data.AlphaShell = alphaShell;
     data.OverallK = overallK;
     data.SurfaceF = surface;
+}
+
+}  // namespace
+
+// Without a recorder the instance that records nothing runs: the method costs what it costs alone.
+void CalcEvaporator(DesignData& data, const std::function<void()>& beep, EvaporatorTrace* trace,
+                    int iterationLimit) {
+    if (trace != nullptr) {
+        Evaporator<true>(data, beep, trace, iterationLimit);
+    } else {
+        Evaporator<false>(data, beep, nullptr, iterationLimit);
+    }
 }
 
 }  // namespace heatx

@@ -4,6 +4,7 @@
 
 #include "design_data/design_data.h"
 #include "methods/calc.h"
+#include "methods/messages.h"
 #include "reports/layout.h"
 #include "reports/result_lines.h"
 #include "results/results_forms.h"
@@ -26,6 +27,32 @@ void RunCooler(ui::Platform& platform) {
     }
 
     CalcCooler(data);
+
+    if (!ResultsFinite(data)) {
+        // A result that is not a finite number: no results line, no printing, and the error question
+        // as after a failed evaporator calculation.
+        for (ui::Label* label : {&form.Label1, &form.Label4, &form.Label5, &form.Label6}) {
+            label->Hide();
+        }
+        form.Command1.Hide();
+        form.Command2.Show();
+        form.Command3.Show();
+        form.Command4.Show();
+        form.Command5.Show();
+        form.Hide();
+        form.Show();
+        platform.Beep();
+        const int answer = platform.YesNoBox(
+            std::string(kNoFiniteResultMessage) + std::string(kContinueQuestion), std::string(kErrorTitle));
+        data.MsgAnswer = static_cast<float>(answer);
+        if (answer == kAnswerNo) {
+            if (data.ReportPrinted != 0) {
+                platform.Printer().EndDoc();
+            }
+            platform.EndProgram();
+        }
+        return;
+    }
 
     form.Label4.SetCaption(CoolerResultsLine(data));
     form.Label6.SetCaption(CoolerReynoldsLine(data));

@@ -4,6 +4,7 @@
 
 #include "design_data/design_data.h"
 #include "methods/calc.h"
+#include "methods/messages.h"
 #include "reports/result_lines.h"
 #include "results/results_forms.h"
 #include "ui/color.h"
@@ -42,6 +43,25 @@ void RunHeater(ui::Platform& platform) {
     form.Command5.Show();
     form.Label2.Show();
 
+    if (data.DataError != 0 && !HeaterFlowRefused(data)) {
+        // A result that is not a finite number: no result and no printing, and the error question
+        // as after a failed evaporator calculation.
+        form.Command1.Hide();
+        form.Label1.Hide();
+        form.Label2.Hide();
+        form.Label6.Hide();
+        platform.Beep();
+        const int answer = platform.YesNoBox(
+            std::string(kNoFiniteResultMessage) + std::string(kContinueQuestion), std::string(kErrorTitle));
+        data.MsgAnswer = static_cast<float>(answer);
+        if (answer == kAnswerNo) {
+            if (data.ReportPrinted != 0) {
+                platform.Printer().EndDoc();
+            }
+            platform.EndProgram();
+        }
+        return;
+    }
     if (data.DataError != 0) {
         // Laminar flow in the tubes: no result, no printing.
         platform.Beep();

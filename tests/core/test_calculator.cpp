@@ -10,9 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "calc_process.h"
+#include "design_data/design_data.h"
+
 extern char** environ;
 
 namespace {
+
+using heatx::kCoolerLabelTexts;
+using heatx::kEvaporatorLabelTexts;
+using heatx::kHeaterLabelTexts;
 
 struct Outcome {
     int status = -1;
@@ -261,6 +268,106 @@ TEST(Calculator, HeaterAndCoolerReportsEndWithTheirBlock) {
     EXPECT_EQ(
         lines[25],
         "             |   385.41    |   2279.56   |   289.57    |    54.79    |  1392.26   |  6411.77   |");
+}
+
+TEST(Calculator, TinyTemperatureDifferenceIsNoResultInEveryKind) {
+    auto evaporator = Evaporator("4");
+    evaporator[13] = "1e-38";
+    Outcome run = Calc(evaporator);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(run.out.empty());
+
+    for (const std::string orientation : {"--vertical", "--horizontal"}) {
+        auto heater = Heater(orientation, "13");
+        heater[11] = "1e-38";
+        heater.push_back("--report");
+        run = Calc(heater);
+        EXPECT_EQ(run.status, 3);
+        EXPECT_EQ(run.err, "Исходные данные не дают конечного результата расчёта.\n");
+        EXPECT_TRUE(run.out.empty());
+    }
+    auto cooler = Cooler("2");
+    cooler[11] = "1e-38";
+    run = Calc(cooler);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "Исходные данные не дают конечного результата расчёта.\n");
+    EXPECT_EQ(run.out.find("inf"), std::string::npos);
+}
+
+TEST(Calculator, KindHelpListsEveryValueWithItsLabelUnitAndRange) {
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string_view> labels;
+    };
+    std::vector<std::string_view> evaporator(kEvaporatorLabelTexts.begin(), kEvaporatorLabelTexts.end());
+    evaporator.push_back(kHeaterLabelTexts[16]);
+    std::vector<std::string_view> heater(kHeaterLabelTexts.begin(), kHeaterLabelTexts.begin() + 11);
+    heater.insert(heater.end(), kHeaterLabelTexts.begin() + 12, kHeaterLabelTexts.begin() + 16);
+    std::vector<std::string_view> cooler(kCoolerLabelTexts.begin(), kCoolerLabelTexts.end());
+    for (const Case& c : {Case{{"evaporator", "--help"}, evaporator}, Case{{"heater", "--help"}, heater},
+                          Case{{"cooler", "-h"}, cooler}}) {
+        const Outcome run = Calc(c.args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto lines = Lines(run.out);
+        ASSERT_EQ(lines.size(), 3 + c.labels.size()) << run.out;
+        for (std::size_t i = 0; i < c.labels.size(); ++i) {
+            std::string label(c.labels[i]);
+            label.erase(0, label.find_first_not_of(' '));
+            label.erase(label.find_last_not_of(' ') + 1);
+            const std::string& line = lines[3 + i];
+            EXPECT_EQ(line.rfind("  T" + std::to_string(i) + " ", 0), 0u) << line;
+            EXPECT_NE(line.find(label), std::string::npos) << line;
+            EXPECT_TRUE(line.find("включительно") != std::string::npos ||
+                        line.find("больше 0") != std::string::npos)
+                << line;
+        }
+    }
+    // The strict and inclusive ends as the validation has them, and the height of vertical tubes.
+    const std::string evaporatorHelp = Calc({"evaporator", "--help"}).out;
+    EXPECT_NE(evaporatorHelp.find("°C         больше 0 и не больше 100"), std::string::npos);
+    EXPECT_NE(evaporatorHelp.find("м          от 1 до 10 включительно"), std::string::npos);
+    EXPECT_NE(Calc({"heater", "--vertical", "--help"}).out.find("T13  ВЫСОТА ТРУБ, М"), std::string::npos);
+    EXPECT_NE(Calc({"heater", "--help"}).out.find("ДЛИНА ТРУБ, М (при --vertical: ВЫСОТА ТРУБ, М)"),
+              std::string::npos);
+}
+
+TEST(Calculator, HelpNamesTheSubcommands) {
+    const std::string help = Calc({"--help"}).out;
+    for (const char* word :
+         {"batch", "template", "ВИД --help", "--protocol", "--version", "65", "66", "74"}) {
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    }
+}
+
+TEST(Calculator, ErrorsNameThePositionAndTheLabel) {
+    auto heater = Heater("--vertical", "5000.1");
+    const Outcome run = Calc(heater);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("параметр T14 «ОБЩЕЕ ЧИСЛО ТРУБ, ШТ.»"), std::string::npos) << run.err;
+    auto height = Heater("--vertical", "13");
+    height[15] = "11";
+    EXPECT_NE(Calc(height).err.find("параметр T13 «ВЫСОТА ТРУБ, М»"), std::string::npos);
+}
+
+TEST(Calculator, AnOutputThatCannotBeWrittenIsExitStatus74) {
+    using heatx::testing::CalcOptions;
+    using heatx::testing::RunCalc;
+    CalcOptions full;
+    full.stdoutPath = "/dev/full";
+    CalcOptions closed;
+    closed.closeStdout = true;
+    for (const CalcOptions& options : {full, closed}) {
+        for (const std::vector<std::string>& args :
+             {Evaporator("4"), std::vector<std::string>{"--help"},
+              std::vector<std::string>{"template", "cooler"}, std::vector<std::string>{"cooler", "--help"}}) {
+            const auto run = RunCalc(args, options);
+            EXPECT_EQ(run.status, 74) << args[0];
+            EXPECT_NE(run.err.find("не удалось записать"), std::string::npos) << run.err;
+        }
+    }
+    // A failure that comes first keeps its own status.
+    auto range = Evaporator("11");
+    EXPECT_EQ(RunCalc(range, full).status, 2);
 }
 
 }  // namespace

@@ -326,5 +326,40 @@ TEST(CalcCooler, NeverTouchesTheDataErrorFlag) {
     EXPECT_EQ(data.DataError, kTrue);
 }
 
+// A mean temperature difference that passes the strict "> 0" test but leaves no finite surface.
+TEST(NonFiniteResults, TinyTemperatureDifferenceFailsEveryMethod) {
+    DesignData evaporator = Evaporator(4.0f);
+    evaporator.Values[12] = 1e-38f;
+    CalcEvaporator(evaporator);
+    EXPECT_EQ(evaporator.DataError, kTrue);
+
+    for (bool horizontal : {false, true}) {
+        DesignData heater = Heater(0.025f, 1, 3, 13, horizontal);
+        heater.Values[9] = 1e-38f;
+        CalcHeater(heater);
+        EXPECT_EQ(heater.DataError, kTrue);
+        EXPECT_FALSE(HeaterFlowRefused(heater));  // not the laminar refusal
+        EXPECT_FALSE(ResultsFinite(heater));
+    }
+    for (float passes : {1.0f, 2.0f}) {  // with and without the laminar refinement
+        DesignData cooler = Cooler(passes, 100, 0.02f);
+        cooler.Values[10] = 1e-38f;
+        CalcCooler(cooler);
+        EXPECT_EQ(cooler.DataError, kTrue) << passes;
+        EXPECT_FALSE(ResultsFinite(cooler));
+    }
+}
+
+TEST(NonFiniteResults, AFiniteHeaterResultAfterAFailureClearsTheError) {
+    DesignData heater = Heater(0.025f, 1, 3, 13, false);
+    heater.Values[9] = 1e-38f;
+    CalcHeater(heater);
+    ASSERT_EQ(heater.DataError, kTrue);
+    heater.Values[9] = 106.0f;
+    CalcHeater(heater);
+    EXPECT_EQ(heater.DataError, kFalse);
+    EXPECT_TRUE(ResultsFinite(heater));
+}
+
 }  // namespace
 }  // namespace heatx

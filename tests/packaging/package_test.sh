@@ -81,8 +81,9 @@ for page in heatx heatx-calc; do
 done
 for status in 0 2 3 64 65 66 74; do
     for lang in en ru; do
-        LC_ALL=C.UTF-8 MANWIDTH=80 MANPATH="$root/usr/share/man" man -L "${lang/en/C}" heatx-calc |
-            grep -Eq "^ +$status( +|$)" || fail "man -L $lang heatx-calc: exit status $status not described"
+        LC_ALL=C.UTF-8 MANWIDTH=80 MANPATH="$root/usr/share/man" man -L "${lang/en/C}" heatx-calc \
+            > "$scratch/page.txt"
+        grep -Eq "^ +$status( +|$)" "$scratch/page.txt" || fail "man -L $lang heatx-calc: exit status $status not described"
     done
 done
 
@@ -98,5 +99,8 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.heatx.metainf
 zcat "$root/usr/share/doc/heatx/changelog.Debian.gz" | head -n 1 | grep -qF "heatx ($version)" ||
     fail "the Debian changelog does not begin with $version"
 
-"$root/usr/bin/heatx-calc" --help | grep -q "heatx-calc evaporator"
+# Into a file first: grep -q leaves a pipe as soon as it matches, and a longer help would then die of
+# SIGPIPE under pipefail.
+"$root/usr/bin/heatx-calc" --help > "$scratch/help.txt"
+grep -q "heatx-calc evaporator" "$scratch/help.txt"
 echo "package ok: $(basename "$deb")"

@@ -282,5 +282,34 @@ TEST_F(CoolerWindowTest, CloseButtonEndsTheRunAndReleasesTheDocument) {
     EXPECT_EQ(services.printer.Documents().size(), 1u);
 }
 
+// A logarithmic mean temperature difference that passes its strict test but gives no finite surface.
+TEST_F(CoolerWindowTest, NoFiniteResultIsAFailureWithTheErrorQuestion) {
+    for (const char* passes : {"2", "1"}) {  // without and with the laminar refinement
+        SetConstruction({"0.025", passes, "1", "100", "0.02"});
+        Data().CoolerTexts[10] = "1e-38";
+        Data().Values[10] = ReadValue(Data().CoolerTexts[10]);
+        dialogs.QueueYesNo(kYes);
+        Run([] {});
+        Form13& form = Window();
+        const auto questions = dialogs.CallsOf(DialogKind::YesNo);
+        ASSERT_FALSE(questions.empty());
+        EXPECT_EQ(questions.back().prompt,
+                  "Исходные данные не дают конечного результата расчёта.    Продолжаете работу ?");
+        EXPECT_EQ(questions.back().title, "ОШИБКА !");
+        EXPECT_FALSE(form.Command1.Visible() || form.Label4.Visible() || form.Label6.Visible()) << passes;
+        EXPECT_TRUE(form.Visible() && form.Command2.Visible() && form.Command5.Visible());
+        EXPECT_FALSE(platform.Ended());
+    }
+}
+
+TEST_F(CoolerWindowTest, NoAfterANonFiniteResultEndsTheRun) {
+    Data().Values[10] = 1e-38f;
+    dialogs.QueueYesNo(kNo);
+    Run([] { ADD_FAILURE() << "the run must end at No"; });
+    EXPECT_TRUE(platform.Ended());
+    EXPECT_EQ(platform.ExitCode(), 0);
+    EXPECT_TRUE(services.printer.Documents().empty());
+}
+
 }  // namespace
 }  // namespace heatx::ui::testing

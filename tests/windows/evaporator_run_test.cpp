@@ -220,5 +220,21 @@ TEST_F(EvaporatorRunTest, FaultySourceDataOpenTheErrorDialogInsteadOfTheResults)
     EXPECT_TRUE(platform.Forms().Get<Form10>().Visible()) << "the source data stay on screen";
 }
 
+// The mean temperature difference of 1e-38 passes its strict test; the method gives no finite result
+// and the run takes its failure path, as it does for the heater and the cooler.
+TEST_F(EvaporatorRunTest, TinyTemperatureDifferenceTakesTheFailurePath) {
+    data().Values[12] = 1e-38f;
+    data().EvaporatorTexts[12] = "1e-38";
+    dialogs.QueueInput("4");
+    dialogs.QueueYesNo(kYes);
+    Run([this] { RunEvaporator(platform); });
+    ASSERT_FALSE(platform.Ended());
+    EXPECT_EQ(data().DataError, kTrue);
+    const auto questions = dialogs.CallsOf(DialogKind::YesNo);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].prompt, kFailureQuestion);
+    EXPECT_FALSE(Results().Command1.Visible() || Results().Label2.Visible());
+}
+
 }  // namespace
 }  // namespace heatx::ui::testing

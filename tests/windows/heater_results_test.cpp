@@ -349,5 +349,44 @@ TEST_F(HeaterWindowTest, PropertyDataChangeReopensTheSourceListAndStartsANewRepo
     EXPECT_EQ(services.printer.Lines().size(), kHeadLines + kBlockLines) << "a new document with its head";
 }
 
+// A mean temperature difference that passes its strict test but gives no finite surface: the error
+// question of a failed calculation, no results and nothing to print; Yes keeps the correction buttons.
+TEST_F(HeaterWindowTest, NoFiniteResultIsAFailureWithTheErrorQuestion) {
+    Data().HeaterTexts[9] = "1e-38";
+    Data().Values[9] = ReadValue(Data().HeaterTexts[9]);
+    dialogs.QueueInputs({"0.025", "1", "3", "13"});
+    dialogs.QueueYesNo(kYes);
+    Run([&] { EnterConstruction(false, {}); });
+    Form9& form = Window();
+    const auto questions = dialogs.CallsOf(DialogKind::YesNo);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].prompt,
+              "Исходные данные не дают конечного результата расчёта.    Продолжаете работу ?");
+    EXPECT_EQ(questions[0].title, "ОШИБКА !");
+    EXPECT_EQ(services.sound.Beeps(), 1);
+    EXPECT_FALSE(form.Command1.Visible() || form.Label1.Visible() || form.Label2.Visible() ||
+                 form.Label6.Visible());
+    EXPECT_TRUE(form.Command2.Visible() && form.Command3.Visible() && form.Command4.Visible() &&
+                form.Command5.Visible());
+    EXPECT_EQ(form.Label2.Caption().find("inf"), std::string::npos);
+    EXPECT_FALSE(platform.Ended());
+}
+
+TEST_F(HeaterWindowTest, NoAfterANonFiniteResultEndsTheRunAndReleasesThePrintout) {
+    Run([&] {
+        EnterConstruction(false);
+        ASSERT_TRUE(Window().Command1.Press());
+        Data().Values[9] = 1e-38f;
+        dialogs.QueueYesNo(kNo);
+        Window().Command2.Press();
+        ASSERT_TRUE(Window().Command8.Press());
+        ADD_FAILURE() << "the handler must not go on after No";
+    });
+    EXPECT_TRUE(platform.Ended());
+    ASSERT_EQ(services.printer.Documents().size(), 1u);
+    EXPECT_EQ(services.printer.Documents()[0].size(), kHeadLines + kBlockLines)
+        << "one block, the finite one";
+}
+
 }  // namespace
 }  // namespace heatx::ui::testing

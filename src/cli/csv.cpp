@@ -1,0 +1,366 @@
+#include "csv.h"
+
+#include <array>
+#include <cstdint>
+
+namespace heatx::cli {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+// Code points of the bytes 0x80..0xBF of Windows-1251 (0 where the byte has no character); 0xC0..0xFF
+// are А..я, U+0410..U+044F.
+constexpr std::array<std::uint16_t, 64> kHigh1251 = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+    0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0000, 0x2122,
+    0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+    0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Length of the valid UTF-8 sequence at text[i], 0 when it is not valid; `truncated` is set when the
+// text ends inside a sequence that could still be valid.
+std::size_t SequenceLength(std::string_view text, std::size_t i, bool& truncated) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+        return 1;
+    }
+    std::size_t n = 0;
+    std::uint32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    for (std::size_t k = 1; k < n; ++k) {
+        if (i + k >= text.size()) {
+            truncated = true;
+            return 0;
+        }
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+        (n == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
+        return 0;
+    }
+    return n;
+}
+
+// Valid UTF-8, except perhaps a sequence cut off by the end of the text.
+bool ValidUtf8Prefix(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        bool truncated = false;
+        const std::size_t n = SequenceLength(text, i, truncated);
+        if (n == 0) {
+            return truncated;
+        }
+        i += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        bool truncated = false;
+        const std::size_t n = SequenceLength(text, i, truncated);
+        if (n == 0) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+bool Windows1251ToUtf8(std::string_view text, std::string& out) {
+    out.clear();
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else if (c >= 0xC0) {
+            AppendUtf8(out, 0x0410u + (c - 0xC0u));
+        } else {
+            const std::uint16_t cp = kHigh1251[c - 0x80u];
+            if (cp == 0) {
+                return false;
+            }
+            AppendUtf8(out, cp);
+        }
+    }
+    return true;
+}
+
+std::string Utf8ToWindows1251(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        bool truncated = false;
+        const std::size_t n = SequenceLength(text, i, truncated);
+        if (n == 0) {
+            out.push_back('?');
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = static_cast<unsigned char>(text[i]);
+        if (n > 1) {
+            cp &= (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+            for (std::size_t k = 1; k < n; ++k) {
+                cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+            }
+        }
+        i += n;
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp >= 0x0410 && cp <= 0x044F) {
+            out.push_back(static_cast<char>(0xC0 + (cp - 0x0410)));
+        } else {
+            char byte = '?';
+            for (std::size_t k = 0; k < kHigh1251.size(); ++k) {
+                if (kHigh1251[k] == cp) {
+                    byte = static_cast<char>(0x80 + k);
+                    break;
+                }
+            }
+            out.push_back(byte);
+        }
+    }
+    return out;
+}
+
+void AppendCsvField(std::string& out, std::string_view field, char delimiter) {
+    bool quote = false;
+    for (char c : field) {
+        if (c == delimiter || c == '"' || c == '\n' || c == '\r') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        out += field;
+        return;
+    }
+    out.push_back('"');
+    for (char c : field) {
+        if (c == '"') {
+            out.push_back('"');
+        }
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+CsvReader::CsvReader(Source source) : source_(std::move(source)), buffer_(kBufferSize) {}
+
+bool CsvReader::Fill() {
+    if (eof_) {
+        return false;
+    }
+    pos_ = 0;
+    end_ = source_(buffer_.data(), buffer_.size());
+    if (end_ == 0) {
+        eof_ = true;
+        return false;
+    }
+    if (!started_) {
+        started_ = true;
+        // The encoding is judged on a full first buffer (or the whole of a shorter input), however
+        // the input arrives in pieces.
+        while (end_ < buffer_.size()) {
+            const std::size_t n = source_(buffer_.data() + end_, buffer_.size() - end_);
+            if (n == 0) {
+                eof_ = true;
+                break;
+            }
+            end_ += n;
+        }
+        // The byte-order mark declares UTF-8; without it, a first buffer that is not valid UTF-8 is
+        // taken for Windows-1251 (a later record may still reveal it).
+        if (end_ >= 3 && buffer_[0] == '\xEF' && buffer_[1] == '\xBB' && buffer_[2] == '\xBF') {
+            bom_ = true;
+            pos_ = 3;
+        } else if (!ValidUtf8Prefix(std::string_view(buffer_.data(), end_))) {
+            encoding_ = TextEncoding::Windows1251;
+        }
+    }
+    return true;
+}
+
+bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool& unclosed) {
+    raw.clear();
+    line = line_;
+    tooLong = false;
+    unclosed = false;
+    bool inQuotes = false;
+    bool any = false;
+    for (;;) {
+        // (A first buffer may hold nothing but the byte-order mark.)
+        while (pos_ == end_) {
+            if (!Fill()) {
+                unclosed = inQuotes;
+                return any;
+            }
+        }
+        const char c = buffer_[pos_++];
+        if (skipLf_) {
+            skipLf_ = false;
+            if (c == '\n') {
+                continue;
+            }
+        }
+        any = true;
+        if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (c == '\n' || c == '\r') {
+            if (!inQuotes) {
+                ++line_;
+                skipLf_ = c == '\r';
+                if (first_) {
+                    crlf_ = skipLf_;
+                }
+                return true;
+            }
+            if (c == '\n') {
+                ++line_;
+            }
+        }
+        if (raw.size() < kRecordLimit) {
+            raw.push_back(c);
+        } else {
+            tooLong = true;
+        }
+    }
+}
+
+void CsvReader::Split(std::string_view raw, std::vector<std::string>& fields) const {
+    std::size_t n = 0;
+    std::size_t i = 0;
+    for (;;) {
+        if (n == fields.size()) {
+            fields.emplace_back();
+        }
+        std::string& field = fields[n++];
+        field.clear();
+        if (i < raw.size() && raw[i] == '"') {
+            ++i;
+            while (i < raw.size()) {
+                if (raw[i] == '"') {
+                    if (i + 1 < raw.size() && raw[i + 1] == '"') {
+                        field.push_back('"');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                field.push_back(raw[i++]);
+            }
+        }
+        // Unquoted text, or what follows a closing quote before the next delimiter.
+        while (i < raw.size() && raw[i] != delimiter_) {
+            field.push_back(raw[i++]);
+        }
+        if (i < raw.size()) {
+            ++i;  // the delimiter: another field follows, even an empty one at the end
+            continue;
+        }
+        break;
+    }
+    fields.resize(n);
+}
+
+bool CsvReader::Decode(std::string& error) {
+    if (raw_.find('\0') != std::string::npos) {
+        error = "в тексте нулевой байт";
+        return false;
+    }
+    if (encoding_ == TextEncoding::Utf8) {
+        if (ValidUtf8(raw_)) {
+            return true;
+        }
+        if (bom_) {
+            error = "текст не в кодировке UTF-8, хотя файл начинается с её метки";
+            return false;
+        }
+        encoding_ = TextEncoding::Windows1251;
+    }
+    if (!Windows1251ToUtf8(raw_, scratch_)) {
+        error = "текст не читается ни в UTF-8, ни в Windows-1251";
+        return false;
+    }
+    raw_.swap(scratch_);
+    return true;
+}
+
+bool CsvReader::Next(CsvRecord& record) {
+    bool tooLong = false;
+    bool unclosed = false;
+    if (!ReadRaw(raw_, record.line, tooLong, unclosed)) {
+        return false;
+    }
+    record.error.clear();
+    if (first_) {
+        first_ = false;
+        // The delimiter of the header row, outside quotes: ";" first (a sheet with decimal commas may
+        // hold commas in its headings), then tab, then ",".
+        bool inQuotes = false;
+        bool semicolon = false;
+        bool tab = false;
+        bool comma = false;
+        for (char c : raw_) {
+            if (c == '"') {
+                inQuotes = !inQuotes;
+            } else if (!inQuotes) {
+                semicolon = semicolon || c == ';';
+                tab = tab || c == '\t';
+                comma = comma || c == ',';
+            }
+        }
+        delimiter_ = semicolon ? ';' : tab ? '\t' : comma ? ',' : ';';
+    }
+    if (tooLong) {
+        record.error = "строка длиннее " + std::to_string(kRecordLimit) + " байт";
+    } else if (unclosed) {
+        record.error = "кавычки не закрыты до конца файла";
+    }
+    if (!record.error.empty() || !Decode(record.error)) {
+        record.fields.clear();
+        // What can be read of the name and the kind still names the row in the output.
+        if (!tooLong && ValidUtf8(raw_) && raw_.find('\0') == std::string::npos) {
+            Split(raw_, record.fields);
+            if (record.fields.size() > 2) {
+                record.fields.resize(2);
+            }
+        }
+        return true;
+    }
+    Split(raw_, record.fields);
+    return true;
+}
+
+}  // namespace heatx::cli
