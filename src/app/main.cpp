@@ -162,7 +162,9 @@ extern "C" void OnEndSignal(int number) {
     errno = savedErrno;
 }
 
-void EndRunOnSignal(heatx::ui::Platform& platform) {
+void EndRunOnSignal(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& printer) {
+    // Nobody waits for an answer at a logout: where the report went is told on standard error only.
+    printer.OnNotice(nullptr);
     heatx::ui::FormRegistry& forms = platform.Forms();
     if (forms.IsLoaded<heatx::Form11>() && forms.Get<heatx::Form11>().Visible()) {
         forms.Get<heatx::Form11>().OnCloseButton();
@@ -170,18 +172,18 @@ void EndRunOnSignal(heatx::ui::Platform& platform) {
     platform.EndProgram();
 }
 
-void EndRunOnSignals(heatx::ui::Platform& platform, QObject& owner) {
+void EndRunOnSignals(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& printer, QObject& owner) {
     if (::pipe2(endSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::cerr << "heatx: сигналы завершения не перехватываются\n";
         return;
     }
     auto* notifier = new QSocketNotifier(endSignalPipe[0], QSocketNotifier::Read, &owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, &owner, [&platform] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &owner, [&platform, &printer] {
         unsigned char bytes[16];
         while (::read(endSignalPipe[0], bytes, sizeof bytes) > 0) {
         }
         std::cerr << "heatx: получен сигнал " << static_cast<int>(endSignal) << ", работа завершается\n";
-        platform.Guard([&platform] { EndRunOnSignal(platform); });
+        platform.Guard([&platform, &printer] { EndRunOnSignal(platform, printer); });
     });
     struct sigaction action {};
     action.sa_handler = OnEndSignal;
@@ -253,7 +255,7 @@ int main(int argc, char** argv) {
     // Where a report goes (when not to the printer) and what went wrong is told to the student; the
     // task goes on. Once the run has ended nothing is asked any more (standard error has it).
     heatx::ui::ConnectReportNotices(printer, platform);
-    EndRunOnSignals(platform, app);
+    EndRunOnSignals(platform, printer, app);
 
     platform.SetDemonstration(options.demo);
 
