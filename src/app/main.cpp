@@ -11,8 +11,8 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QStandardPaths>
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -207,11 +207,11 @@ std::string ReportJournalFolder() {
 // Journals left by a run that died with a report open become PDF files in the documents folder; the
 // notices saying where are returned, to be shown over the start screen.
 std::vector<std::pair<std::string, std::string>> RecoverReports(const heatx::Clock& clock,
-                                                               const heatx::ui::QtPrinterOptions& options) {
+                                                                const heatx::ui::QtPrinterOptions& options) {
     std::vector<std::pair<std::string, std::string>> notices;
-    heatx::ui::RecoverReportJournals(clock, options, [&notices](const std::string& text, const std::string& title) {
-        notices.emplace_back(text, title);
-    });
+    heatx::ui::RecoverReportJournals(
+        clock, options,
+        [&notices](const std::string& text, const std::string& title) { notices.emplace_back(text, title); });
     return notices;
 }
 

@@ -25,11 +25,20 @@ std::string Escaped(std::string_view text) {
     out.reserve(text.size());
     for (char ch : text) {
         switch (ch) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default: out += ch;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            default:
+                out += ch;
         }
     }
     return out;

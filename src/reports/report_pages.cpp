@@ -38,7 +38,8 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
-std::string ReportJobTitle(std::string_view apparatusTitle, std::string_view studentName, const Clock& clock) {
+std::string ReportJobTitle(std::string_view apparatusTitle, std::string_view studentName,
+                           const Clock& clock) {
     const LocalDateTime now = clock.Now();
     std::string title(Trimmed(apparatusTitle));
     const std::string_view student = Trimmed(studentName);

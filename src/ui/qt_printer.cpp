@@ -97,16 +97,24 @@ std::string FolderOf(const std::string& path) {
 // Why a file cannot be written, in the student's words.
 std::string WriteError(int error) {
     switch (error) {
-        case ENOSPC: return "на диске нет места";
-        case EDQUOT: return "исчерпана квота диска";
-        case EROFS: return "диск доступен только для чтения";
+        case ENOSPC:
+            return "на диске нет места";
+        case EDQUOT:
+            return "исчерпана квота диска";
+        case EROFS:
+            return "диск доступен только для чтения";
         case EACCES:
-        case EPERM: return "нет права на запись";
+        case EPERM:
+            return "нет права на запись";
         case ENOENT:
-        case ENOTDIR: return "папка не существует";
-        case EIO: return "ошибка ввода-вывода";
-        case EFBIG: return "файл слишком велик";
-        default: return "ошибка записи (код " + std::to_string(error) + ")";
+        case ENOTDIR:
+            return "папка не существует";
+        case EIO:
+            return "ошибка ввода-вывода";
+        case EFBIG:
+            return "файл слишком велик";
+        default:
+            return "ошибка записи (код " + std::to_string(error) + ")";
     }
 }
 
@@ -182,12 +190,14 @@ bool LinkUnderFreeName(const std::string& temporary, const std::string& base, st
 // Writes the whole PDF under the first free name of base: to a temporary file in the same folder,
 // every write and the close checked, flushed to the disk, then renamed. On failure nothing is left
 // behind and reason says why.
-bool WriteWholeFile(const std::string& base, const QByteArray& pdf, std::string& finalPath, std::string& reason) {
+bool WriteWholeFile(const std::string& base, const QByteArray& pdf, std::string& finalPath,
+                    std::string& reason) {
     const std::string folder = FolderOf(base);
     std::string temporary;
     int fd = -1;
     for (int n = 0; n < 100 && fd < 0; ++n) {
-        temporary = folder + "/.heatx-report-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".part";
+        temporary =
+            folder + "/.heatx-report-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".part";
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             break;
@@ -379,7 +389,8 @@ bool QueueAcceptsJobs(const std::string& name, std::string& reason) {
 
 // Sends the PDF as one job with its title; true only when the print system created the job and took
 // the whole document.
-bool SendToPrinter(const std::string& name, const std::string& title, const QByteArray& pdf, std::string& reason) {
+bool SendToPrinter(const std::string& name, const std::string& title, const QByteArray& pdf,
+                   std::string& reason) {
 #ifdef HEATX_HAVE_CUPS
     const std::string jobTitle = title.empty() ? std::string("heatx") : title;
     const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.c_str(), jobTitle.c_str(), 0, nullptr);
@@ -387,8 +398,8 @@ bool SendToPrinter(const std::string& name, const std::string& title, const QByt
         reason = "Принтер " + name + " не принял задание: " + cupsLastErrorString() + ".";
         return false;
     }
-    bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, jobTitle.c_str(), CUPS_FORMAT_PDF, 1) ==
-                HTTP_STATUS_CONTINUE;
+    bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, jobTitle.c_str(), CUPS_FORMAT_PDF,
+                                  1) == HTTP_STATUS_CONTINUE;
     sent = sent && cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
                                         static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
     const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.c_str());
@@ -540,7 +551,8 @@ bool QtReportPrinter::PlanDocumentsFile(Plan& plan, std::string& reason) {
     const QString stamp = QString::number(now.year).rightJustified(4, QLatin1Char('0')) +
                           TwoDigits(now.month) + TwoDigits(now.day) + QStringLiteral("-") +
                           TwoDigits(now.hour) + TwoDigits(now.minute) + TwoDigits(now.second);
-    plan.base = FromQt(QDir(folder).filePath(QStringLiteral("heatx-report-") + stamp + QStringLiteral(".pdf")));
+    plan.base =
+        FromQt(QDir(folder).filePath(QStringLiteral("heatx-report-") + stamp + QStringLiteral(".pdf")));
     plan.path = FreeName(plan.base);
     return true;
 }
@@ -557,8 +569,8 @@ void QtReportPrinter::EndOfPress() {
         return;
     }
     plan_.announced = true;
-    const std::string text =
-        (plan_.reason.empty() ? std::string() : plan_.reason + "\n") + "Отчёт сохраняется в файл:\n" + plan_.path;
+    const std::string text = (plan_.reason.empty() ? std::string() : plan_.reason + "\n") +
+                             "Отчёт сохраняется в файл:\n" + plan_.path;
     Tell(text, kNoticeTitle);
 }
 
@@ -568,7 +580,8 @@ bool QtReportPrinter::SaveToFile(const QByteArray& pdf, std::string& saved, std:
         if (WriteWholeFile(plan_.base, pdf, saved, why)) {
             return true;
         }
-        reason += (reason.empty() ? "" : "\n") + ("Файл " + plan_.path + " не удалось записать: " + why + ".");
+        reason +=
+            (reason.empty() ? "" : "\n") + ("Файл " + plan_.path + " не удалось записать: " + why + ".");
         std::cerr << "heatx: " << reason << '\n';
     }
     // The documents folder, unless that was the plan already.
@@ -709,10 +722,11 @@ std::vector<std::string> RecoverReportJournals(const heatx::Clock& clock, const 
         recovered.push_back(printer.LastDestination());
         std::cerr << "heatx: незаконченный отчёт восстановлен: " << printer.LastDestination() << '\n';
         if (notice) {
-            notice("Прошлый запуск программы был прерван, когда отчёт ещё не был закончен.\n"
-                   "Напечатанные строки восстановлены и сохранены в файл:\n" +
-                       printer.LastDestination(),
-                   QtReportPrinter::kNoticeTitle);
+            notice(
+                "Прошлый запуск программы был прерван, когда отчёт ещё не был закончен.\n"
+                "Напечатанные строки восстановлены и сохранены в файл:\n" +
+                    printer.LastDestination(),
+                QtReportPrinter::kNoticeTitle);
         }
     }
     return recovered;

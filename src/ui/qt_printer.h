@@ -108,8 +108,8 @@ class QtReportPrinter : public heatx::Printer {
     struct Plan {
         bool toPrinter = false;
         std::string printerName;
-        std::string base;  // the file asked for: the named file or the time-stamped name
-        std::string path;  // the first free name for it, told to the student
+        std::string base;    // the file asked for: the named file or the time-stamped name
+        std::string path;    // the first free name for it, told to the student
         std::string reason;  // why it does not go where it would normally go
         bool announced = false;
     };

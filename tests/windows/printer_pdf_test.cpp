@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,14 +14,13 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QCoreApplication>
 #include <string>
 #include <vector>
 
 #include "evaporator_test_support.h"
 #include "methods/calc.h"
-#include "reports/layout.h"
 #include "reports/journal.h"
+#include "reports/layout.h"
 #include "reports/report_pages.h"
 #include "ui/qt_printer.h"
 
@@ -365,9 +365,8 @@ QStringList FilesIn(const QString& folder) {
 class ReportNoticeTest : public PrinterPdfTest {
   protected:
     void Listen(QtReportPrinter& printer) {
-        printer.OnNotice([this](const std::string& text, const std::string& title) {
-            notices.emplace_back(text, title);
-        });
+        printer.OnNotice(
+            [this](const std::string& text, const std::string& title) { notices.emplace_back(text, title); });
     }
     std::vector<std::pair<std::string, std::string>> notices;
 };
@@ -533,9 +532,8 @@ TEST_F(ReportNoticeTest, AJournalLeftByADeadRunBecomesAReportInTheDocumentsFolde
         journal.Text("            Студент", true);
         journal.Keep();
     }
-    const std::vector<std::string> files = RecoverReportJournals(clock, options, [this](auto& text, auto& title) {
-        notices.emplace_back(text, title);
-    });
+    const std::vector<std::string> files = RecoverReportJournals(
+        clock, options, [this](auto& text, auto& title) { notices.emplace_back(text, title); });
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0], PathOf("documents/heatx-report-20240315-103000.pdf").toStdString());
     ASSERT_EQ(notices.size(), 1u);

@@ -6,9 +6,9 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTemporaryDir>
 #include <string>
 #include <vector>
 
