@@ -16,6 +16,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QString>
 #include <QTimer>
@@ -353,17 +354,7 @@ bool RenderPdf(const Lines& lines, const std::string& title, QByteArray& pdf) {
 
 // The name of the default print queue; empty when there is none.
 std::string DefaultPrinterName() {
-#ifdef HEATX_HAVE_CUPS
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (dest == nullptr) {
-        return std::string();
-    }
-    std::string name = dest->name != nullptr ? dest->name : "";
-    cupsFreeDests(1, dest);
-    return name;
-#else
-    return std::string();
-#endif
+    return FromQt(QPrinterInfo::defaultPrinterName());
 }
 
 // Whether the queue exists and accepts jobs; reason says why not.
@@ -571,7 +562,11 @@ void QtReportPrinter::EndOfPress() {
     plan_.announced = true;
     const std::string text = (plan_.reason.empty() ? std::string() : plan_.reason + "\n") +
                              "Отчёт сохраняется в файл:\n" + plan_.path;
-    Tell(text, kNoticeTitle);
+    if (outsideHandler_) {
+        outsideHandler_([&] { Tell(text, kNoticeTitle); });
+    } else {
+        Tell(text, kNoticeTitle);
+    }
 }
 
 bool QtReportPrinter::SaveToFile(const QByteArray& pdf, std::string& saved, std::string& reason) {
@@ -733,6 +728,8 @@ std::vector<std::string> RecoverReportJournals(const heatx::Clock& clock, const 
 }
 
 void ConnectReportNotices(QtReportPrinter& printer, Platform& platform) {
+    // The end of a press runs from the event loop, a handler of its own.
+    printer.RunOutsideHandlers([&platform](const std::function<void()>& run) { platform.Guard(run); });
     printer.OnNotice([&platform](const std::string& text, const std::string& title) {
         if (!platform.Ended()) {
             platform.Raise([&] { platform.Notice(text, title); });

@@ -76,6 +76,12 @@ class QtReportPrinter : public heatx::Printer {
     // Receives the notices for the student (see above). Without a handler only standard error is told.
     void OnNotice(NoticeHandler handler) { notice_ = std::move(handler); }
 
+    // How code that the event loop starts by itself (the end of a press) is run: the program runs it
+    // as a guarded handler, so that the end of the run during a notice unwinds it.
+    void RunOutsideHandlers(std::function<void(const std::function<void()>&)> runner) {
+        outsideHandler_ = std::move(runner);
+    }
+
     // The end of a print press: the journal reaches the disk and the first press of a document going to
     // a file tells where. Runs by itself when the event loop resumes after the press.
     void EndOfPress();
@@ -126,6 +132,7 @@ class QtReportPrinter : public heatx::Printer {
     const heatx::Clock& clock_;
     QtPrinterOptions options_;
     NoticeHandler notice_;
+    std::function<void(const std::function<void()>&)> outsideHandler_;
     std::unique_ptr<QObject> pressContext_;
 
     std::string fontName_ = "Courier New Cyr";

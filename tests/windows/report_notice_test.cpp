@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -73,6 +74,43 @@ TEST_F(ReportFileNoticeTest, TheFirstPrintPressTellsTheFileOnceAndTheNextTaskIsT
     EXPECT_EQ(printer.LastDestination(), file);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(file)));
     EXPECT_EQ(dialogs.Unexpected(), 0) << dialogs.UnexpectedReport();
+}
+
+// The run may end while the notice is on screen (the end of the press runs from the event loop, not
+// from a handler): the end unwinds it cleanly and the report is saved where the student was told.
+TEST_F(ReportFileNoticeTest, TheRunEndingWhileTheNoticeIsOpenSavesTheReport) {
+    dialogs.QueueInput("4");
+    Run([this] { RunEvaporator(platform); });
+    dialogs.OnOpen([this](const DialogCall& call) {
+        if (call.kind == DialogKind::Notice) {
+            platform.EndProgram();
+        }
+    });
+    static std::vector<std::string> warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            warnings.push_back(text.toStdString());
+        });
+    Run([this] {
+        // Printed while another box's event loop runs (as under a box still open): the end of the press
+        // comes from that loop.
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop,
+                           [this] { platform.Guard([this] { ASSERT_TRUE(Results().Command1.Press()); }); });
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec();
+    });
+    qInstallMessageHandler(previous);
+    for (const std::string& warning : warnings) {
+        EXPECT_EQ(warning.find("exception"), std::string::npos)
+            << "no exception may pass through Qt: " << warning;
+    }
+    EXPECT_TRUE(platform.Ended());
+    EXPECT_EQ(platform.ExitCode(), 0);
+    EXPECT_TRUE(platform.Failures().empty());
+    EXPECT_FALSE(printer.HasOpenDocument());
+    EXPECT_EQ(printer.LastDestination(), dir.filePath(QStringLiteral("task.pdf")).toStdString());
 }
 
 // A value of 10,000 characters cannot be typed: the box takes 255, and any dialog service's answer is
