@@ -386,7 +386,8 @@ bool SendToPrinter(const std::string& name, const std::string& title, const QByt
     const std::string jobTitle = title.empty() ? std::string("heatx") : title;
     const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.c_str(), jobTitle.c_str(), 0, nullptr);
     if (job <= 0) {
-        reason = "Принтер " + name + " не принял задание: " + cupsLastErrorString() + ".";
+        std::cerr << "heatx: " << cupsLastErrorString() << '\n';
+        reason = "Принтер " + name + " не принял задание.";
         return false;
     }
     bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, jobTitle.c_str(), CUPS_FORMAT_PDF,
@@ -395,7 +396,8 @@ bool SendToPrinter(const std::string& name, const std::string& title, const QByt
                                         static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
     const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.c_str());
     if (!sent || finished > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        reason = "Принтер " + name + " не принял задание: " + cupsLastErrorString() + ".";
+        std::cerr << "heatx: " << cupsLastErrorString() << '\n';
+        reason = "Принтер " + name + " не принял задание.";
         cupsCancelJob2(CUPS_HTTP_DEFAULT, name.c_str(), job, 0);
         return false;
     }
