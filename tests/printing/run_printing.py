@@ -269,6 +269,10 @@ def notice_text(p, title=NOTICE, dismiss=True):
 
     text = poll(f"the text of the notice {title!r}", text_of_box, timeout=5)
     p.log(f"notice {title!r}: {text!r}")
+    try:
+        p.screenshot("notice")  # of the main display: what the student sees
+    except (subprocess.SubprocessError, OSError):
+        pass
     if dismiss:
         p.press(box, "OK")
         poll(f"the notice {title!r} to close", lambda: not showing(box) or not p.alive())
