@@ -1,17 +1,29 @@
 // The heatx program: the start screen, and every window after it.
 //
 // Usage: heatx [--help] [--demo] [--print-to FILE] [Qt options]. Exit codes: 0 after a normal end of the run,
-// 1 after a fault in a window handler, 64 for an unknown option.
+// 1 after a fault in a window handler, 64 for an unknown option, 128 + the signal's number after SIGTERM,
+// SIGINT or SIGHUP (the open report is ended first).
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <cerrno>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "heatx_version.h"
 #include "navigation/start_forms.h"
 #include "reports/clock.h"
 #include "reports/printer.h"
+#include "results/results_forms.h"
 #include "ui/platform.h"
 #include "ui/qt_printer.h"
 #include "ui/qt_services.h"
@@ -147,6 +159,77 @@ bool AsksVersion(int argc, char** argv) {
     return false;
 }
 
+// ---- The end of the run on SIGTERM, SIGINT and SIGHUP -------------------------------------------
+// The handler only writes the signal's number into a pipe; the event loop reads it and ends the run
+// there, as the window on screen would end it (the evaporator results window closes its report with
+// the signature rule), so that the report keeps every printed line.
+
+int endSignalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t endSignal = 0;
+
+extern "C" void OnEndSignal(int number) {
+    const int savedErrno = errno;
+    endSignal = number;
+    const unsigned char byte = static_cast<unsigned char>(number);
+    if (::write(endSignalPipe[1], &byte, 1) < 0) {
+        // The pipe is full: an end is already on its way.
+    }
+    errno = savedErrno;
+}
+
+void EndRunOnSignal(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& printer) {
+    // Nobody waits for an answer at a logout: where the report went is told on standard error only.
+    printer.OnNotice(nullptr);
+    heatx::ui::FormRegistry& forms = platform.Forms();
+    if (forms.IsLoaded<heatx::Form11>() && forms.Get<heatx::Form11>().Visible()) {
+        forms.Get<heatx::Form11>().OnCloseButton();
+    }
+    platform.EndProgram();
+}
+
+void EndRunOnSignals(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& printer, QObject& owner) {
+    if (::pipe2(endSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        std::cerr << "heatx: сигналы завершения не перехватываются\n";
+        return;
+    }
+    auto* notifier = new QSocketNotifier(endSignalPipe[0], QSocketNotifier::Read, &owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, &owner, [&platform, &printer] {
+        unsigned char bytes[16];
+        while (::read(endSignalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        std::cerr << "heatx: получен сигнал " << static_cast<int>(endSignal) << ", работа завершается\n";
+        platform.Guard([&platform, &printer] { EndRunOnSignal(platform, printer); });
+    });
+    struct sigaction action {};
+    action.sa_handler = OnEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+        ::sigaction(number, &action, nullptr);
+    }
+}
+
+// ---- The journal of the open report --------------------------------------------------------------
+
+std::string ReportJournalFolder() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (data.isEmpty()) {
+        return std::string();
+    }
+    return QDir(data).filePath(QStringLiteral("journal")).toStdString();
+}
+
+// Journals left by a run that died with a report open become PDF files in the documents folder; the
+// notices saying where are returned, to be shown over the start screen.
+std::vector<std::pair<std::string, std::string>> RecoverReports(const heatx::Clock& clock,
+                                                                const heatx::ui::QtPrinterOptions& options) {
+    std::vector<std::pair<std::string, std::string>> notices;
+    heatx::ui::RecoverReportJournals(
+        clock, options,
+        [&notices](const std::string& text, const std::string& title) { notices.emplace_back(text, title); });
+    return notices;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,25 +264,28 @@ int main(int argc, char** argv) {
         const QFileInfo file(QString::fromStdString(options.printTo));
         printerOptions.pdfFile = file.absoluteFilePath().toStdString();
     }
+    printerOptions.journalFolder = ReportJournalFolder();
+    const auto recoveryNotices = RecoverReports(reportClock, printerOptions);
     heatx::ui::QtReportPrinter printer(reportClock, printerOptions);
     // -------------------------------------------------------------------------------------------------
 
     heatx::ui::DesktopPlatform desktop(printer);
     heatx::ui::Platform& platform = desktop.Get();
-    // A report that could not be printed is told to the student; the task goes on. Once the run has
-    // ended nothing is asked any more (the printer has told standard error).
-    printer.OnFailure([&platform](const std::string& text, const std::string& title) {
-        if (!platform.Ended()) {
-            platform.Notice(text, title);
-        }
-    });
+    // Where a report goes (when not to the printer) and what went wrong is told to the student; the
+    // task goes on. Once the run has ended nothing is asked any more (standard error has it).
+    heatx::ui::ConnectReportNotices(printer, platform);
+    EndRunOnSignals(platform, printer, app);
 
     platform.SetDemonstration(options.demo);
 
     // The run begins with the start screen and nothing else.
     platform.Guard([&platform] { platform.Forms().Get<heatx::Form1>().Show(); });
-    if (platform.Ended()) {
-        return platform.ExitCode();
+    for (const auto& [text, title] : recoveryNotices) {
+        platform.Guard([&] { platform.Notice(text, title); });
     }
-    return QApplication::exec();
+    if (platform.Ended()) {
+        return endSignal != 0 ? 128 + endSignal : platform.ExitCode();
+    }
+    const int code = QApplication::exec();
+    return endSignal != 0 ? 128 + endSignal : code;
 }

@@ -12,6 +12,12 @@ void RecordingPrinter::SetFontSize(float points) {
     ++fontChanges_;
 }
 
+void RecordingPrinter::SetJobTitle(std::string_view title) {
+    if (title_.empty()) {
+        title_ = std::string(title);
+    }
+}
+
 void RecordingPrinter::Print(std::string_view text, bool endLine) {
     open_ = true;
     pending_ += text;
@@ -30,7 +36,9 @@ void RecordingPrinter::EndDoc() {
     }
     if (open_) {
         documents_.push_back(lines_);
+        titles_.push_back(title_);
     }
+    title_.clear();
     lines_.clear();
     open_ = false;
 }

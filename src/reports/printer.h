@@ -14,6 +14,9 @@ class Printer {
 
     virtual void SetFontName(std::string_view name) = 0;
     virtual void SetFontSize(float points) = 0;
+    // The title of the print job (apparatus, student, date and time), so that a printer that names
+    // its files after the job keeps every report. The first title of a document holds for it.
+    virtual void SetJobTitle(std::string_view title) { (void)title; }
     // Prints a text. With endLine the line is finished; without it the print position stays at the
     // end of the text, so that the next Print continues the same line.
     virtual void Print(std::string_view text, bool endLine = true) = 0;
@@ -31,10 +34,14 @@ class RecordingPrinter : public Printer {
   public:
     void SetFontName(std::string_view name) override;
     void SetFontSize(float points) override;
+    void SetJobTitle(std::string_view title) override;
     void Print(std::string_view text, bool endLine = true) override;
     void EndDoc() override;
     bool HasOpenDocument() const override { return open_; }
 
+    // The title of the open document (empty while none was set) and of every ended document.
+    const std::string& JobTitle() const { return title_; }
+    const std::vector<std::string>& DocumentTitles() const { return titles_; }
     // Lines of the open document; a continued line that is not finished yet is included.
     std::vector<std::string> Lines() const;
     const std::vector<std::vector<std::string>>& Documents() const { return documents_; }
@@ -48,6 +55,8 @@ class RecordingPrinter : public Printer {
     bool continuing_ = false;
     bool open_ = false;
     std::vector<std::vector<std::string>> documents_;
+    std::string title_;
+    std::vector<std::string> titles_;
     std::string fontName_;
     float fontSize_ = 0.0f;
     int fontChanges_ = 0;

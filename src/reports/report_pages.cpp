@@ -19,6 +19,41 @@ void PrintLine(Printer& printer, std::string_view text) {
     printer.Print(kMargin + std::string(text));
 }
 
+std::string TwoDigits(int value) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < 2) {
+        digits.insert(digits.begin(), '0');
+    }
+    return digits;
+}
+
+// Trims the blanks around a text.
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+std::string ReportJobTitle(std::string_view apparatusTitle, std::string_view studentName,
+                           const Clock& clock) {
+    const LocalDateTime now = clock.Now();
+    std::string title(Trimmed(apparatusTitle));
+    const std::string_view student = Trimmed(studentName);
+    if (!student.empty()) {
+        title += " - ";
+        title += student;
+    }
+    title += " - " + std::to_string(now.year) + "-" + TwoDigits(now.month) + "-" + TwoDigits(now.day) + " " +
+             TwoDigits(now.hour) + ":" + TwoDigits(now.minute) + ":" + TwoDigits(now.second);
+    return title;
+}
+
+namespace {
+
 // Font, dated title, student, then the source lines label & blanks & value text.
 template <std::size_t LabelCount, std::size_t TextCount>
 void PrintSourcePage(const DesignData& data, Printer& printer, const Clock& clock, std::string_view title,
@@ -26,6 +61,7 @@ void PrintSourcePage(const DesignData& data, Printer& printer, const Clock& cloc
                      const std::array<std::string, TextCount>& texts, int sourceCount, int labelWidth) {
     printer.SetFontName(kReportFont);
     printer.SetFontSize(kReportFontSize);
+    printer.SetJobTitle(ReportJobTitle(title, data.StudentName, clock));
     PrintLine(printer, RussianDate(clock) + std::string(title));
     PrintLine(printer, data.StudentName);
     printer.EmptyLine();

@@ -4,11 +4,18 @@
 // blanks; the font is "Courier New Cyr" at 9 points.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "design_data/design_data.h"
 #include "reports/clock.h"
 #include "reports/printer.h"
 
 namespace heatx {
+
+// The title of a report's print job: the apparatus ("Расчет испарителя"), the student and the date
+// and time, e.g. "Расчет испарителя - Иванов гр. Х-1 - 2024-03-15 10:30:00".
+std::string ReportJobTitle(std::string_view apparatusTitle, std::string_view studentName, const Clock& clock);
 
 // Page head and the 15 evaporator source lines.
 void PrintEvaporatorSourcePage(DesignData& data, Printer& printer, const Clock& clock);

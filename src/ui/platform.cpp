@@ -25,6 +25,19 @@ QScreen* PrimaryScreen() {
     return QGuiApplication::primaryScreen();
 }
 
+// At most kInputBoxMaxLength characters (not bytes) of an answer: a longer text is cut.
+std::string LimitedAnswer(std::string answer) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < answer.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(answer[i]);
+        if ((byte & 0xC0) != 0x80 && ++characters > static_cast<std::size_t>(kInputBoxMaxLength)) {
+            answer.resize(i);
+            break;
+        }
+    }
+    return answer;
+}
+
 }  // namespace
 
 Platform::Platform(Dialogs& dialogs, Sound& sound, KeyboardLayout& keyboard, heatx::Clock& clock,
@@ -45,7 +58,7 @@ std::string Platform::InputBox(const std::string& prompt, const std::string& tit
     ThrowIfEnded();
     std::string answer = dialogs_.InputBox(prompt, title, defaultText, xTwips, yTwips);
     ThrowIfEnded();
-    return answer;
+    return LimitedAnswer(std::move(answer));
 }
 
 int Platform::YesNoBox(const std::string& text, const std::string& title) {

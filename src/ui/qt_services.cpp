@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QInputDialog>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -36,6 +37,13 @@ QPoint ScreenPointFromTwips(int xTwips, int yTwips) {
     return origin + QPoint(x, y);
 }
 
+// The text field of an input box takes at most kInputBoxMaxLength characters.
+void LimitInputLength(QInputDialog& dialog) {
+    if (auto* field = dialog.findChild<QLineEdit*>()) {
+        field->setMaxLength(kInputBoxMaxLength);
+    }
+}
+
 }  // namespace
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
@@ -48,6 +56,7 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
     dialog->setInputMode(QInputDialog::TextInput);
     dialog->setWindowTitle(ToQt(title));
     dialog->setLabelText(ToQt(prompt));
+    LimitInputLength(*dialog);
     dialog->setTextValue(ToQt(defaultText));
     dialog->setOkButtonText(QStringLiteral("OK"));
     dialog->setCancelButtonText(QStringLiteral("Отмена"));

@@ -15,6 +15,10 @@ namespace heatx::ui {
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 
+// An input box takes at most this many characters (a longer value is no number a student types, and
+// would only make lists and reports unreadable).
+inline constexpr int kInputBoxMaxLength = 255;
+
 // Keyboard layout handles: Russian while the student's name is asked, US English afterwards.
 inline constexpr std::uint32_t kRussianLayout = 0x04190419;
 inline constexpr std::uint32_t kUsEnglishLayout = 0x04090409;
@@ -24,8 +28,8 @@ class Dialogs {
     virtual ~Dialogs() = default;
 
     // Modal input box with a prompt, a title and a default text, its top-left corner xTwips and
-    // yTwips (1/1440 inch) from the top-left corner of the screen. Returns the text typed, or an
-    // empty text when the box is cancelled.
+    // yTwips (1/1440 inch) from the top-left corner of the screen. Returns the text typed (at most
+    // kInputBoxMaxLength characters), or an empty text when the box is cancelled.
     virtual std::string InputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText, int xTwips, int yTwips) = 0;
 

@@ -107,6 +107,30 @@ TEST_F(ReportPagesTest, EvaporatorSourcePage) {
     EXPECT_EQ(lines[18], "");
 }
 
+// A printer that names its files by the job title keeps every report: the title names the
+// apparatus, the student and the moment, and holds for the whole document.
+TEST_F(ReportPagesTest, EveryReportCarriesAJobTitle) {
+    UseEvaporator();
+    data_.EvaporatorTexts[kTubeHeightSlot] = "4";
+    PrintEvaporatorResult(data_, printer_, clock_);
+    EXPECT_EQ(printer_.JobTitle(), "Расчет испарителя - Иванов Хт-101 - 2026-12-07 11:05:30");
+    data_.ReportHeadPending = kTrue;
+    clock_.Set({2026, 12, 7, 11, 6, 0});
+    PrintEvaporatorResult(data_, printer_, clock_);
+    printer_.EndDoc();
+
+    UseCooler();
+    data_.StudentName = " Петрова Хт-102";
+    data_.ReportHeadPending = kTrue;
+    PrintCoolerResult(data_, printer_, clock_);
+    printer_.EndDoc();
+    EXPECT_EQ(printer_.DocumentTitles(),
+              (std::vector<std::string>{"Расчет испарителя - Иванов Хт-101 - 2026-12-07 11:05:30",
+                                        "Расчет холодильника - Петрова Хт-102 - 2026-12-07 11:06:00"}));
+    EXPECT_EQ(ReportJobTitle("            Расчет подогревателя или дефлегматора", "", clock_),
+              "Расчет подогревателя или дефлегматора - 2026-12-07 11:06:00");
+}
+
 TEST_F(ReportPagesTest, EvaporatorTwoPressesGiveOneHeadAndTwoRows) {
     UseEvaporator();
     data_.EvaporatorTexts[kTubeHeightSlot] = "4";

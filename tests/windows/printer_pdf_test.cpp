@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 
 #include "evaporator_test_support.h"
 #include "methods/calc.h"
+#include "reports/journal.h"
 #include "reports/layout.h"
 #include "reports/report_pages.h"
 #include "ui/qt_printer.h"
@@ -285,13 +287,18 @@ TEST_F(PrinterPdfTest, WithoutANamedFileReportsGoToTheDocumentsFolderNamedByTheT
 TEST_F(PrinterPdfTest, AnUnwritableFileFallsBackToTheDocumentsFolder) {
     QtPrinterOptions options = PdfOptions(PathOf("missing-folder/report.pdf"));
     QtReportPrinter pdf(clock, options);
-    int notices = 0;
-    pdf.OnFailure([&notices](const std::string&, const std::string&) { ++notices; });
+    std::vector<std::string> notices;
+    pdf.OnNotice([&notices](const std::string& text, const std::string&) { notices.push_back(text); });
     pdf.Print("            отчёт");
     pdf.EndDoc();
-    EXPECT_EQ(notices, 0);
-    EXPECT_EQ(pdf.LastDestination(),
-              dir.filePath(QStringLiteral("documents/heatx-report-20240315-103000.pdf")).toStdString());
+    const std::string fallback =
+        dir.filePath(QStringLiteral("documents/heatx-report-20240315-103000.pdf")).toStdString();
+    EXPECT_EQ(pdf.LastDestination(), fallback);
+    // The student is told why and where, not only standard error.
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find(PathOf("missing-folder").toStdString() + " не существует"), std::string::npos)
+        << notices[0];
+    EXPECT_NE(notices[0].find(fallback), std::string::npos) << notices[0];
 }
 
 TEST_F(PrinterPdfTest, WhenNothingCanBeWrittenTheStudentIsToldAndPrintingGoesOn) {
@@ -305,14 +312,14 @@ TEST_F(PrinterPdfTest, WhenNothingCanBeWrittenTheStudentIsToldAndPrintingGoesOn)
     options.useSystemPrinter = false;
     QtReportPrinter pdf(clock, options);
     std::vector<std::pair<std::string, std::string>> notices;
-    pdf.OnFailure(
+    pdf.OnNotice(
         [&notices](const std::string& text, const std::string& title) { notices.emplace_back(text, title); });
 
     pdf.Print("            отчёт");
     pdf.EndDoc();
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].second, "ОШИБКА !");
-    EXPECT_EQ(notices[0].first, QtReportPrinter::kFailureText);
+    EXPECT_TRUE(notices[0].first.starts_with("Отчёт не удалось сохранить.")) << notices[0].first;
     EXPECT_FALSE(pdf.HasOpenDocument());
     EXPECT_TRUE(pdf.LastDestination().empty());
 
@@ -341,6 +348,204 @@ TEST_F(PrinterPdfTest, TheReportFontIsAFixedPitchCyrillicFace) {
     font.setPointSizeF(9.0);
     const QFontInfo info(font);
     EXPECT_TRUE(info.fixedPitch()) << info.family().toStdString();
+}
+
+// ---- Where a report goes and what the student is told ------------------------------------------
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Files of a folder, hidden ones (a temporary file left behind) included.
+QStringList FilesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
+
+class ReportNoticeTest : public PrinterPdfTest {
+  protected:
+    void Listen(QtReportPrinter& printer) {
+        printer.OnNotice(
+            [this](const std::string& text, const std::string& title) { notices.emplace_back(text, title); });
+    }
+    std::vector<std::pair<std::string, std::string>> notices;
+};
+
+TEST_F(ReportNoticeTest, TheFirstPressOfADocumentGoingToAFileTellsWhereAndLaterPressesSayNothing) {
+    const QString file = PathOf("task.pdf");
+    QtReportPrinter pdf(clock, PdfOptions(file));
+    Listen(pdf);
+    pdf.Print("            первое нажатие");
+    EXPECT_TRUE(notices.empty()) << "told when the press ends, not in the middle of it";
+    QCoreApplication::processEvents();  // the press has ended
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].first, "Отчёт сохраняется в файл:\n" + file.toStdString());
+    EXPECT_EQ(notices[0].second, "ОТЧЁТ");
+
+    pdf.Print("            второе нажатие");
+    pdf.EndOfPress();
+    pdf.EndDoc();
+    EXPECT_EQ(notices.size(), 1u) << "later presses and the end of the document say nothing";
+    EXPECT_EQ(pdf.LastDestination(), file.toStdString());
+
+    // The next document is a new one: told again, with its own name.
+    pdf.Print("            следующая задача");
+    pdf.EndOfPress();
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[1].first, "Отчёт сохраняется в файл:\n" + PathOf("task-2.pdf").toStdString());
+}
+
+TEST_F(ReportNoticeTest, AnExistingFileIsKeptAndTheReportTakesTheNextFreeName) {
+    const QString file = PathOf("report.pdf");
+    for (const char* name : {"report.pdf", "report-2.pdf"}) {
+        QFile old(PathOf(name));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("earlier run");
+    }
+    QtReportPrinter pdf(clock, PdfOptions(file));
+    Listen(pdf);
+    pdf.Print("            новый отчёт");
+    pdf.EndOfPress();
+    pdf.EndDoc();
+
+    EXPECT_EQ(Contents(file), QByteArray("earlier run"));
+    EXPECT_EQ(Contents(PathOf("report-2.pdf")), QByteArray("earlier run"));
+    EXPECT_EQ(pdf.LastDestination(), PathOf("report-3.pdf").toStdString());
+    EXPECT_TRUE(Contents(PathOf("report-3.pdf")).startsWith("%PDF"));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].first.find("Файл " + file.toStdString() + " уже есть"), std::string::npos)
+        << notices[0].first;
+    EXPECT_NE(notices[0].first.find(PathOf("report-3.pdf").toStdString()), std::string::npos);
+}
+
+TEST_F(ReportNoticeTest, AFileTakenWhileTheTaskWentOnIsKeptAndTheStudentToldTheNewName) {
+    const QString file = PathOf("report.pdf");
+    QtReportPrinter pdf(clock, PdfOptions(file));
+    Listen(pdf);
+    pdf.Print("            отчёт");
+    pdf.EndOfPress();
+    ASSERT_EQ(notices.size(), 1u);
+    {
+        QFile other(file);  // another program writes the announced name meanwhile
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write("other");
+    }
+    pdf.EndDoc();
+    EXPECT_EQ(Contents(file), QByteArray("other"));
+    EXPECT_EQ(pdf.LastDestination(), PathOf("report-2.pdf").toStdString());
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_NE(notices[1].first.find(PathOf("report-2.pdf").toStdString()), std::string::npos);
+    EXPECT_FALSE(FilesIn(dir.path()).join(QLatin1Char(' ')).contains(QStringLiteral(".part")));
+}
+
+TEST_F(ReportNoticeTest, WithoutAPrinterTheFileInTheDocumentsFolderIsToldAtTheFirstPress) {
+    QtPrinterOptions options;
+    options.documentsFolder = PathOf("documents").toStdString();
+    options.useSystemPrinter = false;
+    QtReportPrinter pdf(clock, options);
+    Listen(pdf);
+    pdf.Print("            отчёт");
+    EXPECT_EQ(pdf.PlannedFile(), PathOf("documents/heatx-report-20240315-103000.pdf").toStdString());
+    pdf.EndOfPress();
+    pdf.EndDoc();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].first, "Отчёт сохраняется в файл:\n" + pdf.LastDestination());
+}
+
+// ---- Long lines, titles ---------------------------------------------------------------------------
+
+TEST_F(PrinterPdfTest, ALongLineWrapsAtItsMarginInNinePointText) {
+    const QString file = PathOf("long.pdf");
+    QtReportPrinter pdf(clock, PdfOptions(file));
+    const std::string value(10000, '0');
+    pdf.Print("            ПОСЛЕДНЕЕ ЗНАЧЕНИЕ  0.683" + value);
+    pdf.Print("            следующая строка");
+    pdf.EndDoc();
+    const PdfText text = ReadPdf(file);
+    if (!text.available) {
+        GTEST_SKIP() << "pdftotext is not installed";
+    }
+    const std::vector<std::string> lines = Normalised(Flatten(text));
+    ASSERT_GT(lines.size(), 100u) << "the line continues over many lines instead of shrinking the font";
+    std::size_t zeros = 0;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        // 9 pt characters of 5.4 pt: about a hundred to the line of A4, the margin kept on every one.
+        EXPECT_LE(QString::fromStdString(lines[i]).size(), 90);
+        EXPECT_NE(lines[i].front(), ' ') << "continued at the same left margin";
+        zeros += static_cast<std::size_t>(std::count(lines[i].begin(), lines[i].end(), '0'));
+    }
+    EXPECT_EQ(zeros, value.size() + 1) << "not a character lost";
+    EXPECT_EQ(lines.back(), "следующая строка");
+}
+
+TEST_F(PrinterPdfTest, TheDocumentCarriesTheJobTitle) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) {
+        GTEST_SKIP() << "pdfinfo is not installed";
+    }
+    const QString file = PathOf("titled.pdf");
+    QtReportPrinter pdf(clock, PdfOptions(file));
+    pdf.SetJobTitle("Расчет испарителя - Студент - 2024-03-15 10:30:00");
+    pdf.Print("            отчёт");
+    pdf.SetJobTitle("a second page head keeps the first title");
+    pdf.EndDoc();
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {file});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QStringLiteral("Расчет испарителя - Студент - 2024-03-15 10:30:00")));
+}
+
+// ---- The journal ----------------------------------------------------------------------------------
+
+TEST_F(ReportNoticeTest, TheJournalHoldsTheOpenDocumentAndGoesWhenItIsSaved) {
+    QtPrinterOptions options = PdfOptions(PathOf("report.pdf"));
+    options.journalFolder = PathOf("journal").toStdString();
+    QtReportPrinter pdf(clock, options);
+    pdf.SetJobTitle("Расчет холодильника - Студент - 2024-03-15 10:30:00");
+    pdf.Print("            строка", false);
+    pdf.Print(" продолжение");
+    const std::string journal = pdf.JournalPath();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_TRUE(heatx::OrphanedJournals(options.journalFolder).empty()) << "held while the program runs";
+
+    heatx::JournalContents contents;
+    ASSERT_TRUE(heatx::ReadJournal(journal, contents));
+    EXPECT_EQ(contents.title, "Расчет холодильника - Студент - 2024-03-15 10:30:00");
+    ASSERT_EQ(contents.texts.size(), 2u);
+    EXPECT_EQ(contents.texts[0].text, "            строка");
+    EXPECT_FALSE(contents.texts[0].endLine);
+
+    pdf.EndDoc();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(journal)));
+}
+
+TEST_F(ReportNoticeTest, AJournalLeftByADeadRunBecomesAReportInTheDocumentsFolder) {
+    QtPrinterOptions options;
+    options.documentsFolder = PathOf("documents").toStdString();
+    options.journalFolder = PathOf("journal").toStdString();
+    {
+        heatx::ReportJournal journal;  // what a run that died leaves behind
+        ASSERT_TRUE(journal.Begin(options.journalFolder));
+        journal.Font("Courier New Cyr", 9.0f);
+        journal.Text("            15 марта 2024 г.                Расчет испарителя", true);
+        journal.Text("            Студент", true);
+        journal.Keep();
+    }
+    const std::vector<std::string> files = RecoverReportJournals(
+        clock, options, [this](auto& text, auto& title) { notices.emplace_back(text, title); });
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0], PathOf("documents/heatx-report-20240315-103000.pdf").toStdString());
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].first.find(files[0]), std::string::npos) << notices[0].first;
+    EXPECT_TRUE(heatx::OrphanedJournals(options.journalFolder).empty()) << "the journal is removed";
+
+    const PdfText text = ReadPdf(QString::fromStdString(files[0]));
+    if (!text.available) {
+        GTEST_SKIP() << "pdftotext is not installed";
+    }
+    EXPECT_EQ(Normalised(Flatten(text)),
+              (std::vector<std::string>{"15 марта 2024 г.                Расчет испарителя", "Студент"}));
 }
 
 }  // namespace
