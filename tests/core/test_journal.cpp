@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -23,7 +23,8 @@ class JournalTest : public ::testing::Test {
     }
     void TearDown() override {
         const std::string root = folder.substr(0, folder.find("/state"));
-        std::system(("rm -rf '" + root + "'").c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
     }
     std::string folder;
 };
