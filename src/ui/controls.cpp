@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/accessibility.h"
 #include "ui/form.h"
 #include "ui/platform.h"
 #include "ui/qt_convert.h"
@@ -155,7 +156,7 @@ QString LabelText(const std::string& caption) {
 // ---- Control ----------------------------------------------------------------------------------
 
 Control::Control(Form& form, std::string name, QWidget* widget)
-    : form_(form), name_(std::move(name)), widget_(widget) {
+    : form_(form), name_(std::move(name)), widget_(widget), handlerContext_(std::make_unique<QObject>()) {
     widget_->setObjectName(ToQt(name_));
 }
 
@@ -164,7 +165,8 @@ Control::~Control() = default;
 void Control::Detach() {
     if (!detached_) {
         detached_ = true;
-        widget_->disconnect();
+        // Deleting the context disconnects the handlers connected with it, and only them.
+        handlerContext_.reset();
     }
 }
 
@@ -251,7 +253,7 @@ Button::Button(Form& form, std::string name)
     button_->setText(ToQt(caption_));
     button_->setAccessibleName(ToQt(caption_));
     Move(0.0, 0.0, kButtonWidth, kButtonHeight);
-    QObject::connect(button_, &QPushButton::clicked, [this] {
+    QObject::connect(button_, &QPushButton::clicked, HandlerContext(), [this] {
         // A copy: the handler may unload the window and so destroy this button's object.
         const std::function<void()> handler = onClick_;
         if (handler) {
@@ -362,7 +364,7 @@ ListBox::ListBox(Form& form, std::string name)
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setItemDelegate(new RowDelegate(platform().TwipsToPixelsY(kRowTwips), list_));
     Move(0.0, 0.0, kListWidth, kListHeight);
-    QObject::connect(list_, &QListWidget::itemClicked, [this](QListWidgetItem*) {
+    QObject::connect(list_, &QListWidget::itemClicked, HandlerContext(), [this](QListWidgetItem*) {
         Platform& p = platform();
         ListBox* self = this;
         p.Guard([self] { self->RunClick(); });
@@ -378,16 +380,21 @@ void ListBox::RunClick() {
 }
 
 void ListBox::Clear() {
+    for (int row = list_->count() - 1; row >= 0; --row) {
+        AnnounceLineRemoving(list_, row);
+    }
     list_->clear();
 }
 
 void ListBox::AddItem(const std::string& text) {
     list_->addItem(ToQt(text));
+    AnnounceLineAdded(list_, list_->count() - 1);
 }
 
 void ListBox::AddItem(const std::string& text, int index) {
     const int at = std::clamp(index, 0, list_->count());
     list_->insertItem(at, ToQt(text));
+    AnnounceLineAdded(list_, at);
 }
 
 void ListBox::RemoveItem(int index) {
@@ -396,6 +403,7 @@ void ListBox::RemoveItem(int index) {
     }
     const bool wasSelected = ListIndex() == index;
     const QSignalBlocker blocker(list_);
+    AnnounceLineRemoving(list_, index);
     delete list_->takeItem(index);
     if (wasSelected) {
         list_->clearSelection();
