@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "ui/qt_convert.h"
+#include "ui/widget_census.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -135,6 +136,7 @@ void ConfigureApplication(QApplication& app) {
     InstallFontSubstitutions();
     InstallRussianTranslation(app);
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallWidgetCensus();
 }
 
 }  // namespace heatx::ui
