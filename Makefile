@@ -45,7 +45,8 @@ bench: build
 	$(BUILD_DIR)/bench/heatx_core_bench
 
 bench-startup: build
-	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window
+	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window \
+		--same-picture $(BUILD_DIR)/bench/same_picture
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps

@@ -40,6 +40,7 @@ QPoint ScreenPointFromTwips(int xTwips, int yTwips) {
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText, int xTwips, int yTwips) {
+    EnsureRussianTranslation();
     // Each box is a new object, released only after the next events: accessibility tools then never
     // see a new box in the place of the one just closed.
     auto* dialog = new QInputDialog;
@@ -62,6 +63,7 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
 }
 
 int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
+    EnsureRussianTranslation();
     auto* box = new QMessageBox;
     box->setObjectName(QStringLiteral("YesNoBox"));
     box->setIcon(QMessageBox::NoIcon);
@@ -82,6 +84,7 @@ int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
 }
 
 void QtDialogs::Notice(const std::string& text, const std::string& title) {
+    EnsureRussianTranslation();
     QMessageBox box;
     box.setObjectName(QStringLiteral("Notice"));
     box.setIcon(QMessageBox::NoIcon);
@@ -132,9 +135,17 @@ bool InstallRussianTranslation(QApplication& app) {
     return true;
 }
 
+void EnsureRussianTranslation() {
+    static bool installed = false;
+    if (!installed && qApp != nullptr) {
+        installed = true;
+        InstallRussianTranslation(*qApp);
+    }
+}
+
 void ConfigureApplication(QApplication& app) {
+    (void)app;
     InstallFontSubstitutions();
-    InstallRussianTranslation(app);
     QApplication::setQuitOnLastWindowClosed(false);
     InstallWidgetCensus();
 }
