@@ -68,7 +68,8 @@ bench-batch: build
 	/usr/bin/python3 bench/batch/run_batch_bench.py --calc $(BUILD_DIR)/src/cli/heatx-calc
 
 bench-startup: build
-	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window
+	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window \
+		--same-picture $(BUILD_DIR)/bench/same_picture
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps

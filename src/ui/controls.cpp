@@ -8,10 +8,13 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
 
+#include "ui/accessibility.h"
 #include "ui/form.h"
 #include "ui/platform.h"
 #include "ui/qt_convert.h"
@@ -63,10 +66,24 @@ class FittingButton : public QPushButton {
         }
     }
 
+    // An exact flat face of this colour with a two-pixel bevel, instead of the style's button.
+    void SetFace(const QColor& face) {
+        face_ = face;
+        hasFace_ = true;
+        update();
+    }
+
   protected:
     void showEvent(QShowEvent* event) override {
         QPushButton::showEvent(event);
         Fit();
+    }
+    void paintEvent(QPaintEvent* event) override {
+        if (hasFace_) {
+            PaintFlatFace();
+        } else {
+            QPushButton::paintEvent(event);
+        }
     }
     void resizeEvent(QResizeEvent* event) override {
         QPushButton::resizeEvent(event);
@@ -74,7 +91,43 @@ class FittingButton : public QPushButton {
     }
 
   private:
+    // The face in its colour, the bevel raised (lit above and left, in the face's shadow below and
+    // right) or sunk while pressed, the caption centred, the focus mark inside the bevel. Drawn
+    // here rather than through a style sheet, which would cost the start screen a style of its own
+    // for its three buttons.
+    void PaintFlatFace() {
+        QPainter painter(this);
+        const int w = width();
+        const int h = height();
+        painter.fillRect(rect(), face_);
+        const QColor shadow = face_.darker(200);
+        // Half as bright again as the shadow, each channel rounded down.
+        const auto brighter = [](int channel) { return std::min(255, channel * 3 / 2); };
+        const QColor lit(brighter(shadow.red()), brighter(shadow.green()), brighter(shadow.blue()));
+        const bool sunk = isDown() || isChecked();
+        const QColor topLeft = sunk ? shadow : lit;
+        const QColor bottomRight = sunk ? lit : shadow;
+        constexpr int kBevel = 2;
+        painter.fillRect(0, 0, w, kBevel, topLeft);
+        painter.fillRect(0, 0, kBevel, h, topLeft);
+        painter.fillRect(0, h - kBevel, w, kBevel, bottomRight);
+        painter.fillRect(w - kBevel, 0, kBevel, h, bottomRight);
+        painter.setFont(font());
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text());
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = rect().adjusted(kBevel + 1, kBevel + 1, -kBevel - 1, -kBevel - 1);
+            focus.backgroundColor = face_;
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
+    }
+
     double basePoints_ = 0.0;
+    QColor face_;
+    bool hasFace_ = false;
 };
 
 // A label whose text does not fit it is drawn so that nothing is cut off: lines that do not all fit
@@ -155,7 +208,7 @@ QString LabelText(const std::string& caption) {
 // ---- Control ----------------------------------------------------------------------------------
 
 Control::Control(Form& form, std::string name, QWidget* widget)
-    : form_(form), name_(std::move(name)), widget_(widget) {
+    : form_(form), name_(std::move(name)), widget_(widget), handlerContext_(std::make_unique<QObject>()) {
     widget_->setObjectName(ToQt(name_));
 }
 
@@ -164,7 +217,8 @@ Control::~Control() = default;
 void Control::Detach() {
     if (!detached_) {
         detached_ = true;
-        widget_->disconnect();
+        // Deleting the context disconnects the handlers connected with it, and only them.
+        handlerContext_.reset();
     }
 }
 
@@ -251,7 +305,7 @@ Button::Button(Form& form, std::string name)
     button_->setText(ToQt(caption_));
     button_->setAccessibleName(ToQt(caption_));
     Move(0.0, 0.0, kButtonWidth, kButtonHeight);
-    QObject::connect(button_, &QPushButton::clicked, [this] {
+    QObject::connect(button_, &QPushButton::clicked, HandlerContext(), [this] {
         // A copy: the handler may unload the window and so destroy this button's object.
         const std::function<void()> handler = onClick_;
         if (handler) {
@@ -276,18 +330,7 @@ void Button::LayoutChanged() {
 void Button::SetBackColor(Color color) {
     backColor_ = color;
     hasBackColor_ = true;
-    const QColor face = ToQColor(color);
-    const QColor edge = face.darker(200);
-    // A plain background colour is drawn as a lightened gradient; with a border it is exact.
-    button_->setStyleSheet(QStringLiteral("QPushButton{background-color: rgb(%1,%2,%3); "
-                                          "border: 2px outset rgb(%4,%5,%6); padding: 0px;} "
-                                          "QPushButton:pressed{border-style: inset;}")
-                               .arg(face.red())
-                               .arg(face.green())
-                               .arg(face.blue())
-                               .arg(edge.red())
-                               .arg(edge.green())
-                               .arg(edge.blue()));
+    static_cast<FittingButton*>(button_)->SetFace(ToQColor(color));
 }
 
 void Button::Click() {
@@ -362,7 +405,7 @@ ListBox::ListBox(Form& form, std::string name)
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setItemDelegate(new RowDelegate(platform().TwipsToPixelsY(kRowTwips), list_));
     Move(0.0, 0.0, kListWidth, kListHeight);
-    QObject::connect(list_, &QListWidget::itemClicked, [this](QListWidgetItem*) {
+    QObject::connect(list_, &QListWidget::itemClicked, HandlerContext(), [this](QListWidgetItem*) {
         Platform& p = platform();
         ListBox* self = this;
         p.Guard([self] { self->RunClick(); });
@@ -378,16 +421,21 @@ void ListBox::RunClick() {
 }
 
 void ListBox::Clear() {
+    for (int row = list_->count() - 1; row >= 0; --row) {
+        AnnounceLineRemoving(list_, row);
+    }
     list_->clear();
 }
 
 void ListBox::AddItem(const std::string& text) {
     list_->addItem(ToQt(text));
+    AnnounceLineAdded(list_, list_->count() - 1);
 }
 
 void ListBox::AddItem(const std::string& text, int index) {
     const int at = std::clamp(index, 0, list_->count());
     list_->insertItem(at, ToQt(text));
+    AnnounceLineAdded(list_, at);
 }
 
 void ListBox::RemoveItem(int index) {
@@ -396,6 +444,7 @@ void ListBox::RemoveItem(int index) {
     }
     const bool wasSelected = ListIndex() == index;
     const QSignalBlocker blocker(list_);
+    AnnounceLineRemoving(list_, index);
     delete list_->takeItem(index);
     if (wasSelected) {
         list_->clearSelection();

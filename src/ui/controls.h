@@ -5,10 +5,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "ui/color.h"
 
+class QObject;
 class QWidget;
 class QPushButton;
 class QLabel;
@@ -62,6 +64,9 @@ class Control {
     Control(Form& form, std::string name, QWidget* widget);
     Platform& platform() const;
     Form& form() const { return form_; }
+    // The context of every handler this control connects to its widget's signals (the receiver
+    // argument of QObject::connect): Detach cuts exactly these connections and no others.
+    QObject* HandlerContext() const { return handlerContext_.get(); }
 
   private:
     friend class Form;
@@ -76,12 +81,16 @@ class Control {
     // The control's size or font changed (a button fits its caption again).
     virtual void LayoutChanged() {}
     // The window's object is going away: the handlers are disconnected from the widget, which
-    // itself goes with the window's widget.
+    // itself goes with the window's widget. Only the control's own connections are cut: Qt's
+    // accessibility bridge learns through the widget's own "destroyed" signal that the widget is
+    // gone, and a widget that never tells it leaves its accessible object behind, which a later
+    // widget at the same address inherits, dead, and is then missing on the bus.
     void Detach();
 
     Form& form_;
     std::string name_;
     QWidget* widget_;
+    std::unique_ptr<QObject> handlerContext_;
     Axis left_, top_, width_, height_;
     bool visible_ = true;
     bool enabled_ = true;

@@ -26,8 +26,13 @@ inline Color FromQColor(const QColor& color) {
     return Rgb(color.red(), color.green(), color.blue());
 }
 
+// A window's or a control's font. The window fonts are mapped to faces that hold every character
+// the windows show (Latin, Cyrillic and the typographic signs), so no other face is merged in for
+// missing characters: Qt then finds the face without sorting the whole font set for fallbacks,
+// which is most of what the first text of the start screen costs.
 inline QFont MakeFont(const std::string& family, double points, bool bold, bool italic) {
     QFont font(ToQt(family));
+    font.setStyleStrategy(QFont::NoFontMerging);
     if (points > 0.0) {
         font.setPointSizeF(points);
     }

@@ -15,6 +15,7 @@
 
 #include "ui/app_icon.h"
 #include "ui/qt_convert.h"
+#include "ui/widget_census.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -48,6 +49,7 @@ void LimitInputLength(QInputDialog& dialog) {
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText, int xTwips, int yTwips) {
+    EnsureRussianTranslation();
     // Each box is a new object, released only after the next events: accessibility tools then never
     // see a new box in the place of the one just closed.
     auto* dialog = new QInputDialog;
@@ -71,6 +73,7 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
 }
 
 int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
+    EnsureRussianTranslation();
     auto* box = new QMessageBox;
     box->setObjectName(QStringLiteral("YesNoBox"));
     box->setIcon(QMessageBox::NoIcon);
@@ -91,6 +94,7 @@ int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
 }
 
 void QtDialogs::Notice(const std::string& text, const std::string& title) {
+    EnsureRussianTranslation();
     QMessageBox box;
     box.setObjectName(QStringLiteral("Notice"));
     box.setIcon(QMessageBox::NoIcon);
@@ -141,11 +145,20 @@ bool InstallRussianTranslation(QApplication& app) {
     return true;
 }
 
+void EnsureRussianTranslation() {
+    static bool installed = false;
+    if (!installed && qApp != nullptr) {
+        installed = true;
+        InstallRussianTranslation(*qApp);
+    }
+}
+
 void ConfigureApplication(QApplication& app) {
+    (void)app;
     InstallFontSubstitutions();
-    InstallRussianTranslation(app);
     QApplication::setQuitOnLastWindowClosed(false);
     InstallApplicationIcon();
+    InstallWidgetCensus();
 }
 
 }  // namespace heatx::ui

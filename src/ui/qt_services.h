@@ -61,10 +61,14 @@ void InstallFontSubstitutions();
 // whether the translation was found.
 bool InstallRussianTranslation(QApplication& app);
 
-// Everything the application needs before the first window: the two above, the window icon
-// (ui/app_icon.h), and the application
-// does not quit by itself when its last window is hidden or a dialog closes (the run ends only by
-// Platform::EndProgram).
+// Loads the Russian texts above once, when the first box is about to be shown: the start screen
+// shows none of Qt's own texts, so the start does not wait for them.
+void EnsureRussianTranslation();
+
+// Everything the application needs before the first window: the font substitutions, the window icon
+// (ui/app_icon.h), and the application does not quit by itself when its last window is hidden or a
+// dialog closes (the run ends only by Platform::EndProgram). The Russian texts follow with the first
+// box.
 void ConfigureApplication(QApplication& app);
 
 }  // namespace heatx::ui

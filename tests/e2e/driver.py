@@ -8,6 +8,7 @@ import os
 import re
 import signal
 import subprocess
+import sys
 import time
 
 import gi
@@ -15,23 +16,22 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
+import tree_check  # noqa: E402
+
 DEFAULT_TIMEOUT = 15.0
 POLL = 0.05
-GAP_PATIENCE = 5.0  # seconds a null child may persist before a wait gives up
 
 IMAGEMAGICK_IMPORT = "/usr/bin/import"
 IMAGEMAGICK_CONVERT = "/usr/bin/convert"
 
 
 class DriveError(Exception):
-    """A step of a road could not be done: the window, button or effect did not appear in time.
+    """A step of a road could not be done: the window, button or effect did not appear in time."""
 
-    gap: a child the accessibility bus answered as null during the wait (a widget on the screen that
-    the driver cannot see), or None."""
 
-    def __init__(self, message, gap=None):
-        super().__init__(message + (f" [accessibility gap: {gap}]" if gap else ""))
-        self.gap = gap
+class AccessibilityGap(DriveError):
+    """A control on the screen that the accessibility bus does not give: a child answered as null
+    while its parent still counts it. A screen reader would miss that control: the road fails."""
 
 
 def _safe(call, default=None):
@@ -50,29 +50,25 @@ def role_of(obj):
 
 
 def children(obj):
-    count = _safe(obj.get_child_count, 0) or 0
-    result = []
-    for i in range(count):
-        child = _safe(lambda: obj.get_child_at_index(i))
-        if child is None:
-            # Qt's bridge now and then answers a null reference for a child that is on the screen,
-            # and keeps doing so for that widget; remember it, so that a road can tell this from
-            # a missing widget.
-            GAPS.append((time.monotonic(), f"child {i} of {role_of(obj)} {name_of(obj)!r}"))
-            del GAPS[:-20]
-        else:
+    """The children of obj. A child answered as null is asked once more, with its parent's count:
+    when the parent lost children meanwhile (a box closing) the list is read again; a child that is
+    still counted and still null is a gap, and fails the road at once."""
+    for _ in range(3):
+        count = _safe(obj.get_child_count, 0) or 0
+        result = []
+        null_at = None
+        for i in range(count):
+            child = _safe(lambda: obj.get_child_at_index(i))
+            if child is None:
+                null_at = i
+                break
             result.append(child)
+        if null_at is None:
+            return result
+        if (_safe(obj.get_child_count, 0) or 0) > null_at and _safe(lambda: obj.get_child_at_index(null_at)) is None:
+            raise AccessibilityGap(f"child {null_at} of {role_of(obj)} {name_of(obj)!r} is null on the "
+                                   f"accessibility bus ({count} children)")
     return result
-
-
-GAPS = []
-
-
-def recent_gap(seconds=3.0):
-    """The last child the accessibility bus could not give, if it was asked for recently."""
-    if GAPS and time.monotonic() - GAPS[-1][0] < seconds:
-        return GAPS[-1][1]
-    return None
 
 
 def has_state(obj, state):
@@ -128,19 +124,12 @@ def text_of(obj):
 def poll(what, probe, timeout=DEFAULT_TIMEOUT):
     """Calls probe until it returns something true; raises DriveError with `what` after the timeout."""
     deadline = time.monotonic() + timeout
-    gap_since = None
     while True:
         result = probe()
         if result:
             return result
-        now = time.monotonic()
-        gap = recent_gap(1.0)
-        gap_since = (gap_since or now) if gap else None
-        if gap and now - gap_since > GAP_PATIENCE:
-            # A widget hidden from the bus stays hidden: no use waiting for the whole timeout.
-            raise DriveError(f"gave up after {GAP_PATIENCE:.0f} s waiting for {what}", gap)
-        if now > deadline:
-            raise DriveError(f"timed out after {timeout:.0f} s waiting for {what}", recent_gap())
+        if time.monotonic() > deadline:
+            raise DriveError(f"timed out after {timeout:.0f} s waiting for {what}")
         time.sleep(POLL)
 
 
@@ -197,13 +186,23 @@ class Program:
         env = dict(os.environ)
         env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         env.setdefault("LC_ALL", "C.UTF-8")
+        # The program's own census of its controls, to hold the accessible tree against.
+        self.census = tree_check.WidgetCensus()
+        env.update(self.census.env)
+        self.tree_checks = 0
         self.stderr_path = os.path.join(folder, "heatx-stderr.txt")
         self.process = subprocess.Popen(
             [heatx, "--print-to", report_pdf], env=env, stdin=subprocess.DEVNULL,
             stdout=open(os.path.join(folder, "heatx-stdout.txt"), "w"),
-            stderr=open(self.stderr_path, "w"), start_new_session=True)
+            stderr=open(self.stderr_path, "w"), start_new_session=True, pass_fds=self.census.pass_fds)
+        self.census.started()
         self.app = poll("the program on the accessibility bus", self._find_app, timeout=20)
         self.last_click = None
+
+    def check_tree(self, what):
+        """The accessible tree must hold every control on the screen, and nothing else (tree_check)."""
+        tree_check.check(sys.modules[__name__], self, self.census, what)
+        self.tree_checks += 1
 
     # ---- the program ----------------------------------------------------------------------------------
 
@@ -228,6 +227,7 @@ class Program:
             raise DriveError(f"the program did not end within {timeout} s") from exc
 
     def kill(self):
+        self.census.close()
         if self.process.poll() is None:
             try:
                 os.killpg(self.process.pid, signal.SIGKILL)
@@ -262,7 +262,9 @@ class Program:
                     continue
                 return w
             return None
-        return poll(f"the window {title!r}" + (f" with {containing!r}" if containing else ""), probe, timeout)
+        found = poll(f"the window {title!r}" + (f" with {containing!r}" if containing else ""), probe, timeout)
+        self.check_tree(f"the window {title or containing!r}")
+        return found
 
     def no_window(self, title, timeout=DEFAULT_TIMEOUT):
         poll(f"the window {title!r} to close",
@@ -281,10 +283,12 @@ class Program:
             self._fresh()
             return find_descendant(win, "push button", caption) is None
         poll(f"the button {caption!r} to disappear", probe, timeout)
+        self.check_tree(f"the button {caption!r} gone")
 
     def press(self, win, caption, timeout=DEFAULT_TIMEOUT):
         """Presses a showing button by its caption (its 'Press' action: returns at once)."""
         button = self.button(win, caption, timeout)
+        self.check_tree(f"before pressing {caption!r}")
         self._press_action(button, repr(caption))
         self.log(f"pressed {caption!r}")
         return button
@@ -327,6 +331,7 @@ class Program:
         if not ext or ext[2] <= 0 or ext[3] <= 0:
             raise DriveError(f"list line {index} has no place on the screen: {ext}")
         x, y = ext[0] + min(ext[2] // 2, 200), ext[1] + ext[3] // 2
+        self.check_tree(f"before clicking list line {index}")
         if self.last_click is not None and abs(self.last_click[0] - x) < 4 and abs(self.last_click[1] - y) < 4:
             x += 6  # not a double click
         # Never --sync: it blocks when the pointer is already there.
@@ -359,7 +364,7 @@ class Program:
             seen = []
             for w in self.top_windows():
                 seen.append(f"{role_of(w)} {name_of(w)!r} labels={[name_of(o) for o in walk(w) if role_of(o) == 'label']}")
-            raise DriveError(f"{exc}; showing: {seen}", exc.gap) from None
+            raise type(exc)(f"{exc}; showing: {seen}") from None
 
     def answer(self, title, prompt, text, typed=False, shot=None, timeout=DEFAULT_TIMEOUT):
         """Gives `text` to the input box and presses its default button.
@@ -367,6 +372,7 @@ class Program:
         typed: click into the box and type the text with the keyboard (xdotool) instead of setting it
         through the accessible text interface; shot: take a screenshot of the filled box under this name."""
         box = self.input_box(title, prompt, timeout)
+        self.check_tree(f"the input box {prompt.strip()!r}")
         field = find_descendant(box, "text")
         if typed:
             ext = extents(field)
@@ -390,26 +396,8 @@ class Program:
             self._fresh()
             return find_descendant(box, "push button",
                                    predicate=lambda o: has_state(o, Atspi.StateType.IS_DEFAULT))
-        try:
-            default = poll(f"the default button of the input box {prompt!r}", default_button, 1.0)
-        except DriveError as exc:
-            if not exc.gap:
-                default = poll(f"the default button of the input box {prompt!r}", default_button, timeout)
-            else:
-                default = None
-        if default is not None:
-            self._press_action(default, "the default button")
-        else:
-            # The button is on the screen but not on the bus: confirm with Enter in the text field.
-            self.log(f"note: the default button of {prompt.strip()!r} is not on the accessibility bus; "
-                     "pressing Enter in the text field")
-            ext = extents(field)
-            xdotool("mousemove", str(ext[0] + 30), str(ext[1] + ext[3] // 2))
-            time.sleep(0.05)
-            xdotool("click", "1")
-            self.last_click = (ext[0] + 30, ext[1] + ext[3] // 2)
-            time.sleep(0.1)
-            xdotool("key", "Return")
+        default = poll(f"the default button of the input box {prompt!r}", default_button, timeout)
+        self._press_action(default, "the default button")
         poll(f"the input box {prompt!r} to close", lambda: not showing(box) or not self.alive(), timeout)
         self.log(f"answered {prompt.strip()!r} with {text!r}")
 
@@ -424,6 +412,7 @@ class Program:
     def answer_yes_no(self, title, answer, timeout=DEFAULT_TIMEOUT):
         """Answers the showing message box ("Да" or "Нет"); returns the texts of its labels."""
         box = self.message_box(title, timeout)
+        self.check_tree(f"the message box {title!r}")
         texts = [name_of(o) for o in walk(box) if role_of(o) == "label" and showing(o)]
         self.press(box, answer, timeout)
         poll(f"the message box {title!r} to close", lambda: not showing(box) or not self.alive(), timeout)

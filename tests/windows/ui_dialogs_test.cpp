@@ -59,11 +59,14 @@ TEST_F(QtDialogsTest, InputBoxIsPlacedInTwipsAndReturnsTheTypedText) {
     QString title;
     QString prompt;
     QString cancelText;
+    QString qtOwnText;
     ModalDriver driver([&](QWidget* box) {
         position = box->pos();
         title = box->windowTitle();
         prompt = box->findChild<QLabel*>()->text();
         cancelText = ButtonWithText(box, "Отмена") != nullptr ? "Отмена" : "";
+        // Qt's own texts of the box (its text field's menu) are Russian by the time it is shown.
+        qtOwnText = QCoreApplication::translate("QLineEdit", "&Undo");
         box->findChild<QLineEdit*>()->setText("фамилия гр. а-1");
         QTest::mouseClick(ButtonWithText(box, "OK"), Qt::LeftButton);
     });
@@ -77,6 +80,7 @@ TEST_F(QtDialogsTest, InputBoxIsPlacedInTwipsAndReturnsTheTypedText) {
     EXPECT_EQ(title.toStdString(), "ВВОД ФАМИЛИИ");
     EXPECT_EQ(prompt.toStdString(), "  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ");
     EXPECT_EQ(cancelText.toStdString(), "Отмена");
+    EXPECT_NE(qtOwnText.toStdString(), "&Undo");
 }
 
 TEST_F(QtDialogsTest, CancelledInputBoxGivesAnEmptyTextWhateverWasTyped) {
