@@ -186,6 +186,9 @@ class Program:
         env = dict(os.environ)
         env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         env.setdefault("LC_ALL", "C.UTF-8")
+        # A data folder of this run's own: the journal of the open report lives there, so that a
+        # program ended by a road that failed leaves nothing for the next one to recover.
+        env["XDG_DATA_HOME"] = os.path.join(folder, "data")
         # The program's own census of its controls, to hold the accessible tree against.
         self.census = tree_check.WidgetCensus()
         env.update(self.census.env)

@@ -41,7 +41,6 @@ PYTHON = "/usr/bin/python3"
 GROUPS = ["signals", "recovery", "disk", "cups"]
 GROUP_LIMIT = 150  # seconds for one group
 SKIPPED = 77
-ATTEMPTS = 3  # of a scenario that met an accessibility gap
 
 START_TITLE = "НАЧАЛО РАБОТЫ С ПРОГРАММОЙ"
 RESULTS_TITLE = "РАСЧЁТ ИСПАРИТЕЛЕЙ"
@@ -179,7 +178,7 @@ class Run:
         self.passed = self.failed = self.skipped = 0
         self.programs = []
         self.cleanups = []
-        self.lines = []  # printed when the attempt is over (a retried attempt is not counted)
+        self.lines = []  # printed when the scenario is over
 
     def check(self, what, condition, detail=""):
         if condition:
@@ -680,14 +679,12 @@ SCENARIOS = {
 }
 
 
-def attempt(args, name, scenario):
-    """One attempt at a scenario on fresh programs. Returns (run, accessibility gap or None)."""
+def take(args, name, scenario):
+    """A scenario on fresh programs, once: the first problem fails it."""
     run = Run(args, name)
-    gap = None
     try:
         scenario(run)
     except DriveError as exc:
-        gap = exc.gap
         run.check("the scenario ran to its end", False, str(exc))
     except Exception:
         run.check("the scenario ran to its end", False, traceback.format_exc().strip().replace("\n", " | "))
@@ -700,24 +697,14 @@ def attempt(args, name, scenario):
                 except Exception:
                     pass
         run.finish()
-    return run, gap
+    return run
 
 
 def inner(args):
     passed = failed = skipped = 0
     for name, scenario in SCENARIOS[args.group]:
         started = time.monotonic()
-        run, gap = attempt(args, name, scenario)
-        for number in range(2, ATTEMPTS + 1):
-            if not (run.failed and gap):
-                break
-            # Qt's accessibility bridge now and then hides a widget that is on the screen; that says
-            # nothing about the program: the scenario is taken again on fresh programs.
-            kept = f"{run.folder}-attempt-{number - 1}"
-            shutil.rmtree(kept, ignore_errors=True)
-            shutil.move(run.folder, kept)
-            say(f"---- {name}: taken again, a widget was missing on the accessibility bus ({gap})")
-            run, gap = attempt(args, name, scenario)
+        run = take(args, name, scenario)
         for line in run.lines:
             say(line)
         say(f"---- {name}: {run.passed} passed, {run.failed} failed, {run.skipped} skipped, "
