@@ -3,15 +3,19 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
 
+#include "ui/desktop.h"
 #include "ui/form.h"
 #include "ui/platform.h"
 #include "ui/qt_convert.h"
@@ -63,7 +67,39 @@ class FittingButton : public QPushButton {
         }
     }
 
+    // The colour the focus mark is drawn on (the button's face).
+    void SetFaceColor(const QColor& face) { face_ = face; }
+
   protected:
+    // The style's own focus look (a shade or an outline) is replaced by a dotted mark inside the
+    // border, so that the face keeps its exact colour everywhere outside the mark.
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const bool focused = (option.state & QStyle::State_HasFocus) != 0;
+        option.state &= ~QStyle::State_HasFocus;
+        painter.drawControl(QStyle::CE_PushButton, option);
+        if (focused) {
+            const QColor face = face_.isValid() ? face_ : palette().color(QPalette::Button);
+            DrawFocusMark(painter, rect().adjusted(kMarkInset, kMarkInset, -kMarkInset, -kMarkInset), face);
+        }
+    }
+
+    // Enter and keypad Enter press the focused button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            event->accept();
+            if (!event->isAutoRepeat() && isEnabled() && isVisible()) {
+                click();
+            }
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+
     void showEvent(QShowEvent* event) override {
         QPushButton::showEvent(event);
         Fit();
@@ -74,7 +110,10 @@ class FittingButton : public QPushButton {
     }
 
   private:
+    // Border (2 px) and one pixel of air.
+    static constexpr int kMarkInset = 3;
     double basePoints_ = 0.0;
+    QColor face_;
 };
 
 // A label whose text does not fit it is drawn so that nothing is cut off: lines that do not all fit
@@ -129,18 +168,104 @@ class CompactLabel : public QLabel {
     }
 };
 
-// Every line of a list is one row high, so that list lines and lines printed on the window agree.
+// A list driven by the keyboard as well as by the pointer: the arrow keys, Home, End, Page Up and
+// Page Down move the highlight and run nothing; Enter, keypad Enter and Space choose the line under
+// the keyboard's place, as a click on it does. After the program has cleared the selection, the
+// keyboard goes on from the line chosen last.
+class KeyList : public QListWidget {
+  public:
+    explicit KeyList(QWidget* parent) : QListWidget(parent) {
+        QObject::connect(this, &QListWidget::currentRowChanged, [this](int row) {
+            if (row >= 0) {
+                resumeRow_ = row;
+            }
+        });
+    }
+
+    // Runs when a line is chosen from the keyboard.
+    std::function<void(int)> onChoose;
+
+    // The line the keyboard is on: the current line, or the one chosen last.
+    int KeyboardRow() const {
+        const int row = currentRow();
+        if (row >= 0) {
+            return row;
+        }
+        return resumeRow_ >= 0 && resumeRow_ < count() ? resumeRow_ : -1;
+    }
+    void NoteChosen(int row) { resumeRow_ = row; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        switch (event->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                if (!plain) {
+                    break;
+                }
+                event->accept();
+                if (!event->isAutoRepeat() && KeyboardRow() >= 0 && onChoose) {
+                    onChoose(KeyboardRow());
+                }
+                return;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                ResumeKeyboardRow();
+                break;
+            default:
+                break;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+
+    void focusInEvent(QFocusEvent* event) override {
+        ResumeKeyboardRow();
+        QListWidget::focusInEvent(event);
+    }
+
+  private:
+    void ResumeKeyboardRow() {
+        if (currentRow() < 0 && KeyboardRow() >= 0) {
+            selectionModel()->setCurrentIndex(model()->index(KeyboardRow(), 0),
+                                              QItemSelectionModel::NoUpdate);
+        }
+    }
+
+    int resumeRow_ = -1;
+};
+
+// Every line of a list is one row high, so that list lines and lines printed on the window agree. The
+// keyboard's line of a focused list carries the dotted focus mark.
 class RowDelegate : public QStyledItemDelegate {
   public:
-    RowDelegate(int rowPixels, QObject* parent) : QStyledItemDelegate(parent), rowPixels_(rowPixels) {}
+    RowDelegate(int rowPixels, KeyList* list)
+        : QStyledItemDelegate(list), rowPixels_(rowPixels), list_(list) {}
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         size.setHeight(rowPixels_);
         return size;
     }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (list_->hasFocus() && index.row() == list_->KeyboardRow()) {
+            const bool selected = (option.state & QStyle::State_Selected) != 0;
+            DrawFocusMark(*painter, option.rect,
+                          option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
+        }
+    }
 
   private:
     int rowPixels_;
+    KeyList* list_;
 };
 
 QString LabelText(const std::string& caption) {
@@ -173,18 +298,40 @@ Platform& Control::platform() const {
 }
 
 void Control::SetVisible(bool visible) {
+    const bool passFocus = !visible && HoldsWindowFocus();
     visible_ = visible;
     widget_->setVisible(visible);
+    if (passFocus) {
+        form_.SettleFocus(true);
+    }
 }
 
 void Control::SetEnabled(bool enabled) {
+    const bool passFocus = !enabled && HoldsWindowFocus();
     enabled_ = enabled;
     widget_->setEnabled(enabled);
+    if (passFocus) {
+        form_.SettleFocus(true);
+    }
 }
 
 void Control::SetTabStop(bool tabStop) {
     tabStop_ = tabStop;
-    widget_->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    // Out of the tab order the control can still hold the focus it has, or be given it.
+    widget_->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void Control::SetFocus() {
+    widget_->setFocus(Qt::OtherFocusReason);
+}
+
+bool Control::HasFocus() const {
+    return HoldsWindowFocus();
+}
+
+bool Control::HoldsWindowFocus() const {
+    const QWidget* focus = widget_->window()->focusWidget();
+    return focus != nullptr && (focus == widget_ || widget_->isAncestorOf(focus));
 }
 
 double Control::Read(const Axis& axis, int pixels, bool horizontal) const {
@@ -278,6 +425,7 @@ void Button::SetBackColor(Color color) {
     hasBackColor_ = true;
     const QColor face = ToQColor(color);
     const QColor edge = face.darker(200);
+    static_cast<FittingButton*>(button_)->SetFaceColor(face);
     // A plain background colour is drawn as a lightened gradient; with a border it is exact.
     button_->setStyleSheet(QStringLiteral("QPushButton{background-color: rgb(%1,%2,%3); "
                                           "border: 2px outset rgb(%4,%5,%6); padding: 0px;} "
@@ -355,18 +503,42 @@ void Label::ApplyColors() {
 // ---- ListBox ----------------------------------------------------------------------------------
 
 ListBox::ListBox(Form& form, std::string name)
-    : Control(form, name, new QListWidget(form.Widget())), list_(static_cast<QListWidget*>(Widget())) {
+    : Control(form, name, new KeyList(form.Widget())), list_(static_cast<QListWidget*>(Widget())) {
+    auto* keyList = static_cast<KeyList*>(list_);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setUniformItemSizes(true);
     list_->setTextElideMode(Qt::ElideNone);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list_->setItemDelegate(new RowDelegate(platform().TwipsToPixelsY(kRowTwips), list_));
+    list_->setItemDelegate(new RowDelegate(platform().TwipsToPixelsY(kRowTwips), keyList));
+    KeepReadableWhenDisabled();
     Move(0.0, 0.0, kListWidth, kListHeight);
     QObject::connect(list_, &QListWidget::itemClicked, [this](QListWidgetItem*) {
         Platform& p = platform();
         ListBox* self = this;
         p.Guard([self] { self->RunClick(); });
     });
+    // Enter or Space on a line: selected and its click handler run, as a click does.
+    keyList->onChoose = [this](int row) {
+        {
+            const QSignalBlocker blocker(list_);
+            list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        }
+        Platform& p = platform();
+        ListBox* self = this;
+        p.Guard([self] { self->RunClick(); });
+    };
+}
+
+void ListBox::KeepReadableWhenDisabled() {
+    // A disabled list still shows data the student reads (the review of the source data): its lines
+    // keep the normal text colour on the normal background; being disabled it takes no input.
+    QPalette palette = list_->palette();
+    for (const QPalette::ColorRole role :
+         {QPalette::Base, QPalette::Text, QPalette::Window, QPalette::WindowText, QPalette::Highlight,
+          QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+    }
+    list_->setPalette(palette);
 }
 
 void ListBox::RunClick() {
@@ -426,6 +598,7 @@ void ListBox::SetListIndex(int index) {
             return;
         }
         list_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        static_cast<KeyList*>(list_)->NoteChosen(index);
     }
     ListBox* self = this;
     platform().Raise([self] { self->RunClick(); });

@@ -37,9 +37,15 @@ class Control {
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
 
-    // Whether the control takes part in the keyboard tab order (buttons and lists do by default).
+    // Whether the control takes part in the keyboard tab order (buttons and lists do by default). A
+    // control out of the tab order can still hold the focus (a click, or SetFocus).
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool tabStop);
+
+    // Gives the control the keyboard focus of its window (it shows when the window is active).
+    void SetFocus();
+    // Whether the control is its window's focus control.
+    bool HasFocus() const;
 
     double Left() const;
     double Top() const;
@@ -78,6 +84,10 @@ class Control {
     // The window's object is going away: the handlers are disconnected from the widget, which
     // itself goes with the window's widget.
     void Detach();
+
+    // Whether the control is its window's focus control: a control that is hidden or disabled while
+    // it has the focus passes it on (Form::SettleFocus).
+    bool HoldsWindowFocus() const;
 
     Form& form_;
     std::string name_;
@@ -185,6 +195,7 @@ class ListBox : public Control {
     friend class Form;
     ListBox(Form& form, std::string name);
     void RunClick();
+    void KeepReadableWhenDisabled();
 
     QListWidget* list_;
     std::function<void()> onClick_;

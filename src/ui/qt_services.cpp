@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ui/desktop.h"
 #include "ui/qt_convert.h"
 
 #ifdef _WIN32
@@ -39,6 +40,12 @@ QPoint ScreenPointFromTwips(int xTwips, int yTwips) {
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText, int xTwips, int yTwips) {
+    return InputBoxOrCancel(prompt, title, defaultText, xTwips, yTwips).value_or(std::string());
+}
+
+std::optional<std::string> QtDialogs::InputBoxOrCancel(const std::string& prompt, const std::string& title,
+                                                       const std::string& defaultText, int xTwips,
+                                                       int yTwips) {
     // Each box is a new object, released only after the next events: accessibility tools then never
     // see a new box in the place of the one just closed.
     auto* dialog = new QInputDialog;
@@ -53,9 +60,14 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
     dialog->setWindowModality(Qt::ApplicationModal);
     // Moved before it is shown, the dialog keeps this place instead of being centred.
     dialog->move(ScreenPointFromTwips(xTwips, yTwips));
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    const std::string answer = accepted ? FromQt(dialog->textValue()) : std::string();
-    dialog->hide();
+    std::optional<std::string> answer;
+    {
+        const BoxFocus focus(dialog);
+        if (dialog->exec() == QDialog::Accepted) {
+            answer = FromQt(dialog->textValue());
+        }
+        dialog->hide();
+    }
     dialog->deleteLater();
     return answer;
 }
@@ -73,9 +85,13 @@ int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
     // Escape and the close button answer "Да": the caller asks again; only "Нет" ends the run.
     box->setEscapeButton(yes);
     box->setWindowModality(Qt::ApplicationModal);
-    box->exec();
-    const int answer = box->clickedButton() == no ? kNo : kYes;
-    box->hide();
+    int answer = kYes;
+    {
+        const BoxFocus focus(box);
+        box->exec();
+        answer = box->clickedButton() == no ? kNo : kYes;
+        box->hide();
+    }
     box->deleteLater();
     return answer;
 }
@@ -91,7 +107,9 @@ void QtDialogs::Notice(const std::string& text, const std::string& title) {
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.setWindowModality(Qt::ApplicationModal);
+    const BoxFocus focus(&box);
     box.exec();
+    box.hide();
 }
 
 void QtSound::Beep() {
@@ -134,6 +152,7 @@ bool InstallRussianTranslation(QApplication& app) {
 void ConfigureApplication(QApplication& app) {
     InstallFontSubstitutions();
     InstallRussianTranslation(app);
+    InstallDesktopBehaviour(app);
     QApplication::setQuitOnLastWindowClosed(false);
 }
 

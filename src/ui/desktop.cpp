@@ -1,0 +1,199 @@
+#include "ui/desktop.h"
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPen>
+#include <QPointer>
+#include <QRect>
+#include <QVariant>
+#include <QWidget>
+#include <cstdint>
+#include <cstdlib>
+
+#ifdef HEATX_WITH_XCB
+#include <xcb/xcb.h>
+#endif
+
+namespace heatx::ui {
+
+namespace {
+
+bool pressGuardOn = true;
+
+// The property of a top-level widget that holds the moment it was last shown, in milliseconds of
+// the program's monotonic clock.
+constexpr const char* kShownAtProperty = "heatxShownAtMs";
+
+QElapsedTimer& MonotonicClock() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) {
+        clock.start();
+    }
+    return clock;
+}
+
+QPointer<QWidget>& LastProgramWindow() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
+bool Offscreen() {
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+// Notes when each top-level window appears, and swallows the pointer presses (and their releases and
+// double clicks) that reach a window within the double-click interval after it appeared.
+class PressGuardFilter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!watched->isWidgetType()) {
+            return false;
+        }
+        switch (event->type()) {
+            case QEvent::Show: {
+                auto* widget = static_cast<QWidget*>(watched);
+                if (widget->isWindow()) {
+                    widget->setProperty(kShownAtProperty, MonotonicClock().elapsed());
+                }
+                return false;
+            }
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseButtonRelease: {
+                if (!pressGuardOn) {
+                    return false;
+                }
+                const QWidget* window = static_cast<QWidget*>(watched)->window();
+                const QVariant shownAt = window != nullptr ? window->property(kShownAtProperty) : QVariant();
+                if (!shownAt.isValid()) {
+                    return false;
+                }
+                const qint64 age = MonotonicClock().elapsed() - shownAt.toLongLong();
+                return age >= 0 && age < QApplication::doubleClickInterval();
+            }
+            default:
+                return false;
+        }
+    }
+};
+
+// Gives a modal box the keyboard focus as soon as it is shown.
+class FocusOnShow : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            TakeKeyboardFocus(static_cast<QWidget*>(watched));
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void InstallDesktopBehaviour(QApplication& app) {
+    static bool installed = false;
+    if (installed) {
+        return;
+    }
+    installed = true;
+    MonotonicClock();
+    app.installEventFilter(new PressGuardFilter(&app));
+}
+
+void SetNewWindowPressGuard(bool on) {
+    pressGuardOn = on;
+}
+
+bool NewWindowPressGuard() {
+    return pressGuardOn;
+}
+
+void TakeKeyboardFocus(QWidget* window) {
+    if (window == nullptr || Offscreen()) {
+        return;
+    }
+    window->raise();
+    window->activateWindow();
+}
+
+void NoteProgramWindowShown(QWidget* window) {
+    LastProgramWindow() = window;
+}
+
+QWidget* WindowBelowBoxes() {
+    QWidget* window = LastProgramWindow();
+    return window != nullptr && window->isVisible() ? window : nullptr;
+}
+
+BoxFocus::BoxFocus(QWidget* box) {
+    QWidget* active = QApplication::activeWindow();
+    previous_ = active != nullptr && active->isVisible() ? active : nullptr;
+    box->installEventFilter(new FocusOnShow(box));
+}
+
+BoxFocus::~BoxFocus() {
+    QWidget* target = previous_ != nullptr && previous_->isVisible() ? previous_.data() : WindowBelowBoxes();
+    TakeKeyboardFocus(target);
+}
+
+void DrawFocusMark(QPainter& painter, const QRect& rect, const QColor& background) {
+    if (rect.width() < 2 || rect.height() < 2) {
+        return;
+    }
+    const QColor ink = qGray(background.rgb()) >= 96 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(ink, 0);
+    pen.setDashPattern({1.0, 1.0});
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
+void ApplyWindowTitle(QWidget* window) {
+#ifdef HEATX_WITH_XCB
+    // Only an empty caption needs help: the windowing layer replaces an empty title by the program's
+    // name. The title properties are set to the empty text directly.
+    if (window == nullptr || !window->windowTitle().isEmpty() ||
+        !window->testAttribute(Qt::WA_WState_Created) ||
+        QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return;
+    }
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr) {
+        return;
+    }
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const auto atom = [connection](const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(qstrlen(name)), name),
+            nullptr);
+        const xcb_atom_t value = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(reply);
+        return value;
+    };
+    const xcb_atom_t netName = atom("_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom("UTF8_STRING");
+    if (netName != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netName, utf8, 8, 0, "");
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, "");
+    xcb_flush(connection);
+#else
+    (void)window;
+#endif
+}
+
+}  // namespace heatx::ui
