@@ -198,30 +198,52 @@ class KeyList : public QListWidget {
   protected:
     void keyPressEvent(QKeyEvent* event) override {
         const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (!plain || count() == 0) {
+            QListWidget::keyPressEvent(event);
+            return;
+        }
+        const int from = KeyboardRow();
+        const int page = std::max(1, viewport()->height() / std::max(1, sizeHintForRow(0)) - 1);
+        int to = -2;  // not a key of the list
         switch (event->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
             case Qt::Key_Space:
-                if (!plain) {
-                    break;
-                }
                 event->accept();
-                if (!event->isAutoRepeat() && KeyboardRow() >= 0 && onChoose) {
-                    onChoose(KeyboardRow());
+                if (!event->isAutoRepeat() && from >= 0 && onChoose) {
+                    onChoose(from);
                 }
                 return;
+            // The highlight moves by whole lines; nothing runs.
             case Qt::Key_Up:
+                to = from < 0 ? 0 : from - 1;
+                break;
             case Qt::Key_Down:
+                to = from < 0 ? 0 : from + 1;
+                break;
             case Qt::Key_Home:
+                to = 0;
+                break;
             case Qt::Key_End:
+                to = count() - 1;
+                break;
             case Qt::Key_PageUp:
+                to = from < 0 ? 0 : from - page;
+                break;
             case Qt::Key_PageDown:
-                ResumeKeyboardRow();
+                to = from < 0 ? 0 : from + page;
                 break;
             default:
                 break;
         }
-        QListWidget::keyPressEvent(event);
+        if (to == -2) {
+            QListWidget::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        to = std::clamp(to, 0, count() - 1);
+        setCurrentRow(to, QItemSelectionModel::ClearAndSelect);
+        scrollToItem(item(to));
     }
 
     void focusInEvent(QFocusEvent* event) override {

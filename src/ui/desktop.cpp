@@ -9,8 +9,10 @@
 #include <QPen>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 #include <cstdint>
 #include <cstdlib>
 
@@ -118,12 +120,95 @@ bool NewWindowPressGuard() {
     return pressGuardOn;
 }
 
+#ifdef HEATX_WITH_XCB
+namespace {
+
+xcb_connection_t* XConnection() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return nullptr;
+    }
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(qstrlen(name)), name), nullptr);
+    const xcb_atom_t value = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    std::free(reply);
+    return value;
+}
+
+// Whether a window manager has announced itself on the root window.
+bool WindowManagerRunning(xcb_connection_t* connection) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_atom_t check = Atom(connection, "_NET_SUPPORTING_WM_CHECK");
+    if (screen == nullptr || check == XCB_ATOM_NONE) {
+        return false;
+    }
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, screen->root, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
+    const bool running = reply != nullptr && xcb_get_property_value_length(reply) > 0;
+    std::free(reply);
+    return running;
+}
+
+}  // namespace
+#endif
+
+#ifdef HEATX_WITH_XCB
+namespace {
+
+// Without a window manager an activation is an X focus request stamped with the time of the last
+// event the program saw; when a window has just gone (a box, or this window hidden and shown again)
+// the server's focus changed later than that and the request is ignored. So the window is given the
+// focus at the current time as soon as it is on the screen, unless another window of the program
+// has come up meanwhile.
+void FocusAtCurrentTime(const QPointer<QWidget>& window, int attempts) {
+    if (window == nullptr || !window->isVisible()) {
+        return;
+    }
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool stillWanted =
+        modal != nullptr ? modal == window.data()
+                         : window->windowModality() != Qt::NonModal || LastProgramWindow() == window.data();
+    if (!stillWanted) {
+        return;
+    }
+    xcb_connection_t* connection = XConnection();
+    if (connection == nullptr || WindowManagerRunning(connection)) {
+        return;
+    }
+    if (window->windowHandle() == nullptr || !window->windowHandle()->isExposed()) {
+        if (attempts > 0) {
+            QTimer::singleShot(10, window, [window, attempts] { FocusAtCurrentTime(window, attempts - 1); });
+        }
+        return;
+    }
+    xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(window->winId()),
+                        XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    // A window hidden and shown again may not hear of the focus it got back: the program's own idea
+    // of the active window follows the server's.
+    if (QApplication::activeWindow() != window.data()) {
+        QApplication::setActiveWindow(window);
+    }
+}
+
+}  // namespace
+#endif
+
 void TakeKeyboardFocus(QWidget* window) {
     if (window == nullptr || Offscreen()) {
         return;
     }
     window->raise();
     window->activateWindow();
+#ifdef HEATX_WITH_XCB
+    // After the events of a window hidden and shown again in the same handler.
+    const QPointer<QWidget> target(window);
+    QTimer::singleShot(20, window, [target] { FocusAtCurrentTime(target, 100); });
+#endif
 }
 
 void NoteProgramWindowShown(QWidget* window) {

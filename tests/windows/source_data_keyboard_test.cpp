@@ -3,6 +3,7 @@
 // and no answer of an error dialog lies over the button that opened it.
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QWidget>
 #include <QWindow>
 #include <string>
@@ -185,9 +186,29 @@ TEST_F(SourceKeyboardTest, TheConstructionListTakesTheFocusAndTheRunLeavesItOnAV
     EXPECT_TRUE(results.Command1.HasFocus()) << "the first button after the orientation buttons went";
     Press(results.Command2);
     EXPECT_TRUE(results.List1.HasFocus());
+    QTest::keyClick(results.List1.Widget(), Qt::Key_End);
+    EXPECT_EQ(results.List1.ListIndex(), 4) << "End finds the last construction line";
+    QTest::keyClick(results.List1.Widget(), Qt::Key_Home);
     Press(results.Command8);
     EXPECT_FALSE(results.Command8.Visible());
     EXPECT_TRUE(results.Command1.HasFocus()) << "not the hidden button just pressed";
+}
+
+TEST_F(SourceKeyboardTest, TheCoolerResultsAfterTheEndOfCorrectionsHaveTheFocusOnTheirFirstButton) {
+    Form6& s = Choose<Form6>(Apparatus::Cooler);
+    Press(s.Command2);
+    Correct(s, 1, std::string(kCoolerReferenceTexts[1]));
+    dialogs.QueueInputs(AsTexts(kCoolerReferenceConstruction));
+    Press(s.Command3);
+    Form13& results = platform.Forms().Get<Form13>();
+    ASSERT_TRUE(results.Command1.Visible());
+    EXPECT_TRUE(results.Command1.HasFocus());
+    Press(results.Command2);
+    EXPECT_TRUE(results.List1.HasFocus());
+    dialogs.QueueInput("110");
+    RunInEventLoop(platform, [&] { results.List1.SetListIndex(3); });
+    Press(results.Command6);
+    EXPECT_TRUE(results.Command1.HasFocus()) << "after the calculation: the first button";
 }
 
 }  // namespace
