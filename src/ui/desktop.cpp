@@ -176,7 +176,7 @@ void FocusAtCurrentTime(const QPointer<QWidget>& window, int attempts) {
         return;
     }
     xcb_connection_t* connection = XConnection();
-    if (connection == nullptr || WindowManagerRunning(connection)) {
+    if (connection == nullptr) {
         return;
     }
     if (window->windowHandle() == nullptr || !window->windowHandle()->isExposed()) {
@@ -185,13 +185,26 @@ void FocusAtCurrentTime(const QPointer<QWidget>& window, int attempts) {
         }
         return;
     }
-    xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(window->winId()),
-                        XCB_CURRENT_TIME);
-    xcb_flush(connection);
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const bool managed = WindowManagerRunning(connection);
+    if (!managed) {
+        xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, id, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+    }
     // A window hidden and shown again may not hear of the focus it got back: the program's own idea
     // of the active window follows the server's.
-    if (QApplication::activeWindow() != window.data()) {
+    if (QApplication::activeWindow() == window.data()) {
+        return;
+    }
+    xcb_get_input_focus_reply_t* reply =
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr);
+    const bool focused = reply != nullptr && reply->focus == id;
+    std::free(reply);
+    if (focused) {
         QApplication::setActiveWindow(window);
+    } else if (managed && attempts > 0) {
+        // The window manager gives the focus in its own time.
+        QTimer::singleShot(10, window, [window, attempts] { FocusAtCurrentTime(window, attempts - 1); });
     }
 }
 

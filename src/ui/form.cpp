@@ -239,7 +239,10 @@ void Form::ShowOver(Form& owner) {
         Show();
         return;
     }
-    // The native windows exist once the widgets have ids; the owner's is the transient parent.
+    // A dialog window, transient for the owner's: only dialogs carry the owner to the window manager.
+    if (!window_->windowFlags().testFlag(Qt::Dialog)) {
+        window_->setWindowFlags((window_->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    }
     window_->winId();
     owner.window_->winId();
     if (window_->windowHandle() != nullptr && owner.window_->windowHandle() != nullptr) {

@@ -447,7 +447,7 @@ def road_double_click_heater(ctx, p):
 
 
 def window_ids(p, title):
-    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(p.process.pid), "--name",
+    out = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(p.process.pid), "--name",
                           "^" + re.escape(title) + "$"], capture_output=True, text=True, timeout=10).stdout.split()
     return [int(i) for i in out]
 
