@@ -508,6 +508,8 @@ constexpr double kEvaporatorWindowWidth = 10000;
 
 ErrorDialog::ErrorDialog(ui::Platform& platform, std::string name, double designWidth, double designHeight)
     : AppForm(platform, std::move(name)) {
+    // A dialog over its source-data window (PresentSourceDataError shows it so).
+    MakeDialogWindow();
     SetCaption("Внимание !");
     Move(2000, 2000, designWidth, designHeight);
     Label1.SetCaption("Ошибка в исходной информации.");

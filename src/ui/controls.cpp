@@ -312,6 +312,7 @@ void Control::Detach() {
     if (!detached_) {
         detached_ = true;
         widget_->disconnect();
+        DetachHandlers();
     }
 }
 
@@ -549,6 +550,11 @@ ListBox::ListBox(Form& form, std::string name)
         ListBox* self = this;
         p.Guard([self] { self->RunClick(); });
     };
+}
+
+void ListBox::DetachHandlers() {
+    // The widget may outlive this object by a moment (deleteLater): its keys then choose nothing.
+    static_cast<KeyList*>(list_)->onChoose = nullptr;
 }
 
 void ListBox::KeepReadableWhenDisabled() {

@@ -84,6 +84,8 @@ class Control {
     // The window's object is going away: the handlers are disconnected from the widget, which
     // itself goes with the window's widget.
     void Detach();
+    // Called by Detach: a control drops the handlers its widget holds itself.
+    virtual void DetachHandlers() {}
 
     // Whether the control is its window's focus control: a control that is hidden or disabled while
     // it has the focus passes it on (Form::SettleFocus).
@@ -196,6 +198,7 @@ class ListBox : public Control {
     ListBox(Form& form, std::string name);
     void RunClick();
     void KeepReadableWhenDisabled();
+    void DetachHandlers() override;
 
     QListWidget* list_;
     std::function<void()> onClick_;

@@ -239,16 +239,20 @@ void Form::ShowOver(Form& owner) {
         Show();
         return;
     }
-    // A dialog window, transient for the owner's: only dialogs carry the owner to the window manager.
-    if (!window_->windowFlags().testFlag(Qt::Dialog)) {
-        window_->setWindowFlags((window_->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
-    }
+    // Transient for the owner's window: only dialog windows carry the owner to the window manager.
+    MakeDialogWindow();
     window_->winId();
     owner.window_->winId();
     if (window_->windowHandle() != nullptr && owner.window_->windowHandle() != nullptr) {
         window_->windowHandle()->setTransientParent(owner.window_->windowHandle());
     }
     Show();
+}
+
+void Form::MakeDialogWindow() {
+    if (window_ != nullptr && (window_->windowFlags() & Qt::WindowType_Mask) != Qt::Dialog) {
+        window_->setWindowFlags((window_->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    }
 }
 
 void Form::SettleFocus(bool force) {

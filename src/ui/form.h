@@ -117,6 +117,8 @@ class Form {
     // Shows the window as a dialog of `owner`: a window manager keeps it above the owner (transient
     // for it) and gives it the focus.
     void ShowOver(Form& owner);
+    // Makes the window a dialog window (part of its design, before it is first shown).
+    void MakeDialogWindow();
     void Hide();
     bool Visible() const;
     void SetVisible(bool visible);

@@ -446,6 +446,17 @@ def road_double_click_heater(ctx, p):
     ctx.check("no box was opened by the second click", not any(role_of(w) == "dialog" for w in p.top_windows()))
 
 
+def window_with_list(p, lines, what):
+    """The showing window whose showing list holds these lines, and the list."""
+    def probe():
+        for w in p.top_windows():
+            lst = find_descendant(w, "list")
+            if lst is not None and p.list_lines(lst) == lines:
+                return w, lst
+        return None
+    return poll(what, probe)
+
+
 def window_ids(p, title):
     out = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(p.process.pid), "--name",
                           "^" + re.escape(title) + "$"], capture_output=True, text=True, timeout=10).stdout.split()
@@ -481,6 +492,16 @@ def road_double_click_evaporator(ctx, p):
     one_box(ctx, p, HEIGHT_TITLE, HEIGHT_PROMPT, "the new tube height")
     p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "10")
     p.button(results, PRINT)
+    double_click(p, results, CHANGE_PROPERTIES)
+    alive(ctx, p, f"{CHANGE_PROPERTIES!r} of the evaporator")
+    reference = [source_line(label, text, 62) for label, text in EVAPORATOR]
+    source, lst = window_with_list(p, reference, "the evaporator's property data reopened intact")
+    ctx.check("the evaporator's property data reopen intact", True)
+    p.click_list_line(lst, 2)
+    p.answer(SOURCE_TITLE, EVAPORATOR[2][0], EVAPORATOR[2][1])
+    p.press(source, "Конец изменений")
+    p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "4")
+    results = p.window("РАСЧЁТ ИСПАРИТЕЛЕЙ", containing=PRINT)
     double_click(p, results, OTHER_KIND)
     alive(ctx, p, f"{OTHER_KIND!r}")
     p.window("Form4", containing="ХОЛОДИЛЬНИК")
@@ -514,6 +535,21 @@ def road_double_click_cooler(ctx, p):
     from driver import pixel
     ctx.check("the corrected cooler data: 'КОНЕЦ ИСПРАВЛЕНИЙ' is green", pixel(shot, x + w // 2, y + 2) == GREEN,
               f"{pixel(shot, x + w // 2, y + 2)}")
+    double_click(p, source, "КОНЕЦ ИСПРАВЛЕНИЙ")
+    alive(ctx, p, "'КОНЕЦ ИСПРАВЛЕНИЙ' of the cooler")
+    one_box(ctx, p, COOLER_ENTRY, COOLER_CONSTRUCTION[0][0], "the first cooler construction value")
+    for label, text in COOLER_CONSTRUCTION:
+        p.answer(COOLER_ENTRY, label, text)
+    results = p.window("РАСЧЁТ ХОЛОДИЛЬНИКОВ", containing=PRINT)
+    double_click(p, results, PRINT)
+    alive(ctx, p, "the print button")
+    p.button_gone(results, PRINT)
+    double_click(p, results, CHANGE_PROPERTIES)
+    alive(ctx, p, f"{CHANGE_PROPERTIES!r} of the cooler")
+    source = p.window("   ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ")
+    lst = p.list_box(source)
+    expect(ctx, "the cooler's property data reopen intact", lambda: p.list_lines(lst) == reference,
+           lambda: repr(p.list_lines(lst)[:2]))
 
 
 ROADS = [
