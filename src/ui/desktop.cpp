@@ -262,32 +262,25 @@ void DrawFocusMark(QPainter& painter, const QRect& rect, const QColor& backgroun
 void ApplyWindowTitle(QWidget* window) {
 #ifdef HEATX_WITH_XCB
     // Only an empty caption needs help: the windowing layer replaces an empty title by the program's
-    // name. The title properties are set to the empty text directly.
+    // name, and window managers show an empty name as a placeholder of their own (in English). The
+    // title properties are set to one blank, which every title bar shows as nothing.
     if (window == nullptr || !window->windowTitle().isEmpty() ||
-        !window->testAttribute(Qt::WA_WState_Created) ||
-        QGuiApplication::platformName() != QLatin1String("xcb")) {
+        !window->testAttribute(Qt::WA_WState_Created)) {
         return;
     }
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    xcb_connection_t* connection = XConnection();
     if (connection == nullptr) {
         return;
     }
     const auto id = static_cast<xcb_window_t>(window->winId());
-    const auto atom = [connection](const char* name) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(qstrlen(name)), name),
-            nullptr);
-        const xcb_atom_t value = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-        std::free(reply);
-        return value;
-    };
-    const xcb_atom_t netName = atom("_NET_WM_NAME");
-    const xcb_atom_t utf8 = atom("UTF8_STRING");
+    const xcb_atom_t netName = Atom(connection, "_NET_WM_NAME");
+    const xcb_atom_t utf8 = Atom(connection, "UTF8_STRING");
+    constexpr char kBlank[] = " ";
     if (netName != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE) {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netName, utf8, 8, 0, "");
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netName, utf8, 8, 1, kBlank);
     }
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, "");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 1,
+                        kBlank);
     xcb_flush(connection);
 #else
     (void)window;

@@ -7,8 +7,8 @@
 // - Input and message boxes take the keyboard focus when they open and give it back to the window
 //   below when they close (without a window manager nobody else does).
 // - Focus marks: a dotted rectangle drawn inside a control's border.
-// - A window whose caption is empty shows an empty title (the windowing layer would otherwise put
-//   the program's name there).
+// - A window whose caption is empty shows an empty title bar (the windowing layer would otherwise put
+//   the program's name there, and a window manager its own placeholder).
 #pragma once
 
 #include <QPointer>
@@ -54,7 +54,7 @@ class BoxFocus {
 // A dotted focus rectangle inside `rect`, black on a light background and white on a dark one.
 void DrawFocusMark(QPainter& painter, const QRect& rect, const QColor& background);
 
-// Sets the window's title on the screen to exactly the given caption, an empty one included.
+// Sets the window's title on the screen to its caption; an empty caption shows as a blank title.
 void ApplyWindowTitle(QWidget* window);
 
 }  // namespace heatx::ui
