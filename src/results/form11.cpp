@@ -136,6 +136,8 @@ void Form11::Command3_Click() {
         source.List1.AddItem(SourceLine(data.EvaporatorLabels[slot], data.EvaporatorTexts[slot], 62));
     }
     source.Show();
+    // Every button is hidden: the list is the place to act.
+    source.List1.SetFocus();
 
     data.ReportHeadPending = kTrue;
     data.TableHeadPending = kTrue;

@@ -159,6 +159,8 @@ void Form13::Command2_Click() {
     for (int slot = 13; slot <= 17; ++slot) {
         List1.AddItem(CoolerConstructionLine(slot, data));
     }
+    // The construction is corrected on the list: the keyboard is there.
+    List1.SetFocus();
 }
 
 void Form13::List1_Click() {

@@ -249,6 +249,8 @@ void Form9::Command2_Click() {
     for (int slot = 12; slot <= 15; ++slot) {
         List1.AddItem(HeaterConstructionLine(slot, data));
     }
+    // The construction is corrected on the list: the keyboard is there.
+    List1.SetFocus();
 }
 
 void Form9::List1_Click() {

@@ -41,11 +41,16 @@ constexpr double kButtonWidth = 4695;
 constexpr double kButtonHeight = 495;
 
 // Geometry of a source-data window: window, list, instruction and buttons.
+//
+// The rows of buttons lie clear of the rows where the kind's error dialog shows its "Да" and "Нет"
+// (Form8 at screen top 4500, Form5 and Form14 at 5000, their buttons 850 to 1225 below), so that the
+// second click of a double click on a button that opens the dialog never meets one of its answers.
 struct WindowGeometry {
     double left, top, width, height;
     double listLeft, listTop, listWidth, listHeight;
     double instructionTop;
-    double firstButtonTop;  // Command1; Command2 and Command3 one row of buttons lower
+    double firstButtonTop;   // Command1
+    double secondButtonTop;  // Command2 and Command3
 };
 
 void ApplyDesign(SourceDataForm& s, const WindowGeometry& g) {
@@ -53,9 +58,9 @@ void ApplyDesign(SourceDataForm& s, const WindowGeometry& g) {
     s.List1.Move(g.listLeft, g.listTop, g.listWidth, g.listHeight);
     s.Label3.SetTop(g.instructionTop);
     s.Command1.SetTop(g.firstButtonTop);
-    s.Command2.SetTop(g.firstButtonTop + 700);
+    s.Command2.SetTop(g.secondButtonTop);
     // Command3 and Command2 are never shown together: the same place.
-    s.Command3.SetTop(g.firstButtonTop + 700);
+    s.Command3.SetTop(g.secondButtonTop);
 }
 
 // The value of a value text as every value of the record is stored.
@@ -120,13 +125,23 @@ void SourceDataForm::List1_Click() {
         return;
     }
     HideErrorDialog();
+    const bool instructionShown = Label3.Visible();
+    const bool endButtonShown = Command3.Visible();
     Label3.Hide();
     Command3.Hide();
 
-    const std::string answer = platform().InputBox(Label(i), kInputTitle, "", kind_.lineClickInputX,
-                                                   static_cast<int>((i + 1) * kRow + 1680));
+    const std::optional<std::string> answer = platform().InputBoxOrCancel(
+        Label(i), kInputTitle, "", kind_.lineClickInputX, static_cast<int>((i + 1) * kRow + 1680));
+    if (!answer) {
+        // Cancel or Escape: the student only looked at the line. Its text, its value, the last
+        // validation and the button colours stay; the window is as it was before the click.
+        List1.SetListIndex(-1);
+        Label3.SetVisible(instructionShown);
+        Command3.SetVisible(endButtonShown);
+        return;
+    }
     std::string& text = Text(i);
-    text = answer;
+    text = *answer;
     text = NormalizeDecimal(text);
     // The corrected line keeps its place; no line stays selected.
     List1.RemoveItem(i);
@@ -148,6 +163,8 @@ void SourceDataForm::Command2_Click() {
     Command2.Hide();
     Label3.Show();
     List1.Show();
+    // The list is the place to act now: the keyboard is there.
+    List1.SetFocus();
 }
 
 namespace {
@@ -178,7 +195,7 @@ Form10::Form10(ui::Platform& platform)
     : SourceDataForm(platform, "Form10", SourceDataKind{kEvaporatorSourceCount - 1, 62, 4000, true}) {
     Command1.SetCaption("НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ");
     Command3.SetCaption("Конец изменений");
-    ApplyDesign(*this, {100, 100, 10000, 8000, 500, 1200, 9000, 3000, 4500, 5600});
+    ApplyDesign(*this, {100, 100, 10000, 8000, 500, 1200, 9000, 3000, 4500, 5700, 6400});
 }
 
 void Form10::Form_Load() {
@@ -223,7 +240,7 @@ void Form10::PresentSourceDataError() {
     Command1.Hide();
     Command2.Hide();
     ShowHighlight(*this, kPrintedLineX, kHighlightY + kRow * Data().BadIndex, kHighlightWidth);
-    Get<Form8>().Show();
+    Get<Form8>().ShowOver(*this);
 }
 
 // ============================================================================================
@@ -234,7 +251,7 @@ Form3::Form3(ui::Platform& platform)
     : SourceDataForm(platform, "Form3", SourceDataKind{kHeaterSourceCount - 1, 62, 2000, false}) {
     Command1.SetCaption("НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ");
     Command3.SetCaption("КОНЕЦ ИСПРАВЛЕНИЙ");
-    ApplyDesign(*this, {100, 100, 12000, 8000, 500, 1200, 9000, 2300, 4000, 5200});
+    ApplyDesign(*this, {100, 100, 12000, 8000, 500, 1200, 9000, 2300, 4000, 5200, 6200});
 }
 
 void Form3::Form_Load() {
@@ -317,13 +334,13 @@ void Form3::PresentSourceDataError(bool endOfCorrections) {
         ShowHighlight(*this, List1.Left(), List1.Top() + kRow * bad, List1.Width());
         Form5& dialog = Get<Form5>();
         dialog.Move(List1.Left() + 1600, 5000);
-        dialog.Show();
+        dialog.ShowOver(*this);
     } else {
         // Opened with faulty data: the lines are printed already.
         ShowHighlight(*this, kPrintedLineX, kHighlightY + kRow * bad, kHighlightWidth);
         Form5& dialog = Get<Form5>();
         dialog.SetTop(5000);
-        dialog.Show();
+        dialog.ShowOver(*this);
     }
 }
 
@@ -335,7 +352,7 @@ Form6::Form6(ui::Platform& platform)
     : SourceDataForm(platform, "Form6", SourceDataKind{kCoolerSourceCount - 1, 72, 4000, false}) {
     Command1.SetCaption("НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ");
     Command3.SetCaption("КОНЕЦ ИСПРАВЛЕНИЙ");
-    ApplyDesign(*this, {0, 0, ScreenWidth(), ScreenHeight(), 500, 1200, 11000, 2700, 4300, 5400});
+    ApplyDesign(*this, {0, 0, ScreenWidth(), ScreenHeight(), 500, 1200, 11000, 2700, 4300, 5300, 6300});
 }
 
 void Form6::Form_Load() {
@@ -477,7 +494,7 @@ void Form6::PresentSourceDataError(bool endOfCorrections) {
     }
     Form14& dialog = Get<Form14>();
     dialog.Move(List1.Left() + 1600, 5000);
-    dialog.Show();
+    dialog.ShowOver(*this);
 }
 
 // ============================================================================================
@@ -491,6 +508,8 @@ constexpr double kEvaporatorWindowWidth = 10000;
 
 ErrorDialog::ErrorDialog(ui::Platform& platform, std::string name, double designWidth, double designHeight)
     : AppForm(platform, std::move(name)) {
+    // A dialog over its source-data window (PresentSourceDataError shows it so).
+    MakeDialogWindow();
     SetCaption("Внимание !");
     Move(2000, 2000, designWidth, designHeight);
     Label1.SetCaption("Ошибка в исходной информации.");
@@ -545,6 +564,7 @@ void ReturnToCorrection(SourceDataForm& s) {
     s.Label2.Hide();
     s.Command3.Hide();
     s.Show();
+    s.List1.SetFocus();
 }
 
 // "Нет" of every dialog: both windows closed, then the end of the run.
@@ -606,6 +626,7 @@ void Form14::Command1_Click() {
     s.List1.Show();
     s.Label2.Hide();
     s.Command3.Show();
+    s.List1.SetFocus();
     // Selecting the faulty line corrects it at once: its input box opens without a further click.
     s.List1.SetListIndex(Data().BadIndex);
     Form6& again = Get<Form6>();
@@ -663,6 +684,8 @@ void SourceDataForm::OpenForPropertyChange(double listHeight, double listWidth,
     Command1.SetBackColor(data.DataError != 0 ? kRed : kGreen);
     Command2.SetTabStop(true);
     Show();
+    // Every button is hidden: the list is the place to act.
+    List1.SetFocus();
 }
 
 }  // namespace heatx

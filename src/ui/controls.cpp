@@ -3,18 +3,20 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
 
 #include "ui/accessibility.h"
+#include "ui/desktop.h"
 #include "ui/form.h"
 #include "ui/platform.h"
 #include "ui/qt_convert.h"
@@ -74,16 +76,43 @@ class FittingButton : public QPushButton {
     }
 
   protected:
+    // A coloured button paints its own flat face. Otherwise the style's own focus look (a shade or an
+    // outline) is replaced by a dotted mark inside the border, so that the face keeps its exact
+    // colour everywhere outside the mark.
+    void paintEvent(QPaintEvent*) override {
+        if (hasFace_) {
+            PaintFlatFace();
+            return;
+        }
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const bool focused = (option.state & QStyle::State_HasFocus) != 0;
+        option.state &= ~QStyle::State_HasFocus;
+        painter.drawControl(QStyle::CE_PushButton, option);
+        if (focused) {
+            const QColor face = face_.isValid() ? face_ : palette().color(QPalette::Button);
+            DrawFocusMark(painter, rect().adjusted(kMarkInset, kMarkInset, -kMarkInset, -kMarkInset), face);
+        }
+    }
+
+    // Enter and keypad Enter press the focused button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            event->accept();
+            if (!event->isAutoRepeat() && isEnabled() && isVisible()) {
+                click();
+            }
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+
     void showEvent(QShowEvent* event) override {
         QPushButton::showEvent(event);
         Fit();
-    }
-    void paintEvent(QPaintEvent* event) override {
-        if (hasFace_) {
-            PaintFlatFace();
-        } else {
-            QPushButton::paintEvent(event);
-        }
     }
     void resizeEvent(QResizeEvent* event) override {
         QPushButton::resizeEvent(event);
@@ -91,6 +120,8 @@ class FittingButton : public QPushButton {
     }
 
   private:
+    // Border (2 px) and one pixel of air.
+    static constexpr int kMarkInset = 3;
     // The face in its colour, the bevel raised (lit above and left, in the face's shadow below and
     // right) or sunk while pressed, the caption centred, the focus mark inside the bevel. Drawn
     // here rather than through a style sheet, which would cost the start screen a style of its own
@@ -107,7 +138,7 @@ class FittingButton : public QPushButton {
         const bool sunk = isDown() || isChecked();
         const QColor topLeft = sunk ? shadow : lit;
         const QColor bottomRight = sunk ? lit : shadow;
-        constexpr int kBevel = 2;
+        constexpr int kBevel = kMarkInset - 1;
         painter.fillRect(0, 0, w, kBevel, topLeft);
         painter.fillRect(0, 0, kBevel, h, topLeft);
         painter.fillRect(0, h - kBevel, w, kBevel, bottomRight);
@@ -117,11 +148,7 @@ class FittingButton : public QPushButton {
             palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text());
         if (hasFocus()) {
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            focus.rect = rect().adjusted(kBevel + 1, kBevel + 1, -kBevel - 1, -kBevel - 1);
-            focus.backgroundColor = face_;
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+            DrawFocusMark(painter, rect().adjusted(kMarkInset, kMarkInset, -kMarkInset, -kMarkInset), face_);
         }
     }
 
@@ -182,18 +209,126 @@ class CompactLabel : public QLabel {
     }
 };
 
-// Every line of a list is one row high, so that list lines and lines printed on the window agree.
+// A list driven by the keyboard as well as by the pointer: the arrow keys, Home, End, Page Up and
+// Page Down move the highlight and run nothing; Enter, keypad Enter and Space choose the line under
+// the keyboard's place, as a click on it does. After the program has cleared the selection, the
+// keyboard goes on from the line chosen last.
+class KeyList : public QListWidget {
+  public:
+    explicit KeyList(QWidget* parent) : QListWidget(parent) {
+        QObject::connect(this, &QListWidget::currentRowChanged, [this](int row) {
+            if (row >= 0) {
+                resumeRow_ = row;
+            }
+        });
+    }
+
+    // Runs when a line is chosen from the keyboard.
+    std::function<void(int)> onChoose;
+
+    // The line the keyboard is on: the current line, or the one chosen last.
+    int KeyboardRow() const {
+        const int row = currentRow();
+        if (row >= 0) {
+            return row;
+        }
+        return resumeRow_ >= 0 && resumeRow_ < count() ? resumeRow_ : -1;
+    }
+    void NoteChosen(int row) { resumeRow_ = row; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (!plain || count() == 0) {
+            QListWidget::keyPressEvent(event);
+            return;
+        }
+        const int from = KeyboardRow();
+        const int page = std::max(1, viewport()->height() / std::max(1, sizeHintForRow(0)) - 1);
+        int to = -2;  // not a key of the list
+        switch (event->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                event->accept();
+                if (!event->isAutoRepeat() && from >= 0 && onChoose) {
+                    onChoose(from);
+                }
+                return;
+            // The highlight moves by whole lines; nothing runs.
+            case Qt::Key_Up:
+                to = from < 0 ? 0 : from - 1;
+                break;
+            case Qt::Key_Down:
+                to = from < 0 ? 0 : from + 1;
+                break;
+            case Qt::Key_Home:
+                to = 0;
+                break;
+            case Qt::Key_End:
+                to = count() - 1;
+                break;
+            case Qt::Key_PageUp:
+                to = from < 0 ? 0 : from - page;
+                break;
+            case Qt::Key_PageDown:
+                to = from < 0 ? 0 : from + page;
+                break;
+            default:
+                break;
+        }
+        if (to == -2) {
+            QListWidget::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        to = std::clamp(to, 0, count() - 1);
+        setCurrentRow(to, QItemSelectionModel::ClearAndSelect);
+        scrollToItem(item(to));
+    }
+
+    void focusInEvent(QFocusEvent* event) override {
+        ResumeKeyboardRow();
+        QListWidget::focusInEvent(event);
+    }
+
+  private:
+    void ResumeKeyboardRow() {
+        if (currentRow() < 0 && KeyboardRow() >= 0) {
+            selectionModel()->setCurrentIndex(model()->index(KeyboardRow(), 0),
+                                              QItemSelectionModel::NoUpdate);
+        }
+    }
+
+    int resumeRow_ = -1;
+};
+
+// Every line of a list is one row high, so that list lines and lines printed on the window agree. The
+// keyboard's line of a focused list carries the dotted focus mark.
 class RowDelegate : public QStyledItemDelegate {
   public:
-    RowDelegate(int rowPixels, QObject* parent) : QStyledItemDelegate(parent), rowPixels_(rowPixels) {}
+    RowDelegate(int rowPixels, KeyList* list)
+        : QStyledItemDelegate(list), rowPixels_(rowPixels), list_(list) {}
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         size.setHeight(rowPixels_);
         return size;
     }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (list_->hasFocus() && index.row() == list_->KeyboardRow()) {
+            const bool selected = (option.state & QStyle::State_Selected) != 0;
+            DrawFocusMark(*painter, option.rect,
+                          option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
+        }
+    }
 
   private:
     int rowPixels_;
+    KeyList* list_;
 };
 
 QString LabelText(const std::string& caption) {
@@ -219,6 +354,7 @@ void Control::Detach() {
         detached_ = true;
         // Deleting the context disconnects the handlers connected with it, and only them.
         handlerContext_.reset();
+        DetachHandlers();
     }
 }
 
@@ -227,18 +363,40 @@ Platform& Control::platform() const {
 }
 
 void Control::SetVisible(bool visible) {
+    const bool passFocus = !visible && HoldsWindowFocus();
     visible_ = visible;
     widget_->setVisible(visible);
+    if (passFocus) {
+        form_.SettleFocus(true);
+    }
 }
 
 void Control::SetEnabled(bool enabled) {
+    const bool passFocus = !enabled && HoldsWindowFocus();
     enabled_ = enabled;
     widget_->setEnabled(enabled);
+    if (passFocus) {
+        form_.SettleFocus(true);
+    }
 }
 
 void Control::SetTabStop(bool tabStop) {
     tabStop_ = tabStop;
-    widget_->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    // Out of the tab order the control can still hold the focus it has, or be given it.
+    widget_->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void Control::SetFocus() {
+    widget_->setFocus(Qt::OtherFocusReason);
+}
+
+bool Control::HasFocus() const {
+    return HoldsWindowFocus();
+}
+
+bool Control::HoldsWindowFocus() const {
+    const QWidget* focus = widget_->window()->focusWidget();
+    return focus != nullptr && (focus == widget_ || widget_->isAncestorOf(focus));
 }
 
 double Control::Read(const Axis& axis, int pixels, bool horizontal) const {
@@ -398,18 +556,47 @@ void Label::ApplyColors() {
 // ---- ListBox ----------------------------------------------------------------------------------
 
 ListBox::ListBox(Form& form, std::string name)
-    : Control(form, name, new QListWidget(form.Widget())), list_(static_cast<QListWidget*>(Widget())) {
+    : Control(form, name, new KeyList(form.Widget())), list_(static_cast<QListWidget*>(Widget())) {
+    auto* keyList = static_cast<KeyList*>(list_);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setUniformItemSizes(true);
     list_->setTextElideMode(Qt::ElideNone);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list_->setItemDelegate(new RowDelegate(platform().TwipsToPixelsY(kRowTwips), list_));
+    list_->setItemDelegate(new RowDelegate(platform().TwipsToPixelsY(kRowTwips), keyList));
+    KeepReadableWhenDisabled();
     Move(0.0, 0.0, kListWidth, kListHeight);
     QObject::connect(list_, &QListWidget::itemClicked, HandlerContext(), [this](QListWidgetItem*) {
         Platform& p = platform();
         ListBox* self = this;
         p.Guard([self] { self->RunClick(); });
     });
+    // Enter or Space on a line: selected and its click handler run, as a click does.
+    keyList->onChoose = [this](int row) {
+        {
+            const QSignalBlocker blocker(list_);
+            list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        }
+        Platform& p = platform();
+        ListBox* self = this;
+        p.Guard([self] { self->RunClick(); });
+    };
+}
+
+void ListBox::DetachHandlers() {
+    // The widget may outlive this object by a moment (deleteLater): its keys then choose nothing.
+    static_cast<KeyList*>(list_)->onChoose = nullptr;
+}
+
+void ListBox::KeepReadableWhenDisabled() {
+    // A disabled list still shows data the student reads (the review of the source data): its lines
+    // keep the normal text colour on the normal background; being disabled it takes no input.
+    QPalette palette = list_->palette();
+    for (const QPalette::ColorRole role :
+         {QPalette::Base, QPalette::Text, QPalette::Window, QPalette::WindowText, QPalette::Highlight,
+          QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+    }
+    list_->setPalette(palette);
 }
 
 void ListBox::RunClick() {
@@ -475,6 +662,7 @@ void ListBox::SetListIndex(int index) {
             return;
         }
         list_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        static_cast<KeyList*>(list_)->NoteChosen(index);
     }
     ListBox* self = this;
     platform().Raise([self] { self->RunClick(); });

@@ -39,9 +39,15 @@ class Control {
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
 
-    // Whether the control takes part in the keyboard tab order (buttons and lists do by default).
+    // Whether the control takes part in the keyboard tab order (buttons and lists do by default). A
+    // control out of the tab order can still hold the focus (a click, or SetFocus).
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool tabStop);
+
+    // Gives the control the keyboard focus of its window (it shows when the window is active).
+    void SetFocus();
+    // Whether the control is its window's focus control.
+    bool HasFocus() const;
 
     double Left() const;
     double Top() const;
@@ -86,6 +92,12 @@ class Control {
     // gone, and a widget that never tells it leaves its accessible object behind, which a later
     // widget at the same address inherits, dead, and is then missing on the bus.
     void Detach();
+    // Called by Detach: a control drops the handlers its widget holds itself.
+    virtual void DetachHandlers() {}
+
+    // Whether the control is its window's focus control: a control that is hidden or disabled while
+    // it has the focus passes it on (Form::SettleFocus).
+    bool HoldsWindowFocus() const;
 
     Form& form_;
     std::string name_;
@@ -194,6 +206,8 @@ class ListBox : public Control {
     friend class Form;
     ListBox(Form& form, std::string name);
     void RunClick();
+    void KeepReadableWhenDisabled();
+    void DetachHandlers() override;
 
     QListWidget* list_;
     std::function<void()> onClick_;

@@ -12,9 +12,11 @@
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
+#include "ui/desktop.h"
 #include "ui/platform.h"
 #include "ui/qt_convert.h"
 
@@ -142,6 +144,7 @@ void Form::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (window_ != nullptr) {
         window_->setWindowTitle(ToQt(caption));
+        ApplyWindowTitle(window_);
     }
 }
 
@@ -225,10 +228,55 @@ void Form::Show() {
         return;
     }
     window_->show();
-    // The offscreen platform (tests) has no stacking of windows.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        window_->raise();
-        window_->activateWindow();
+    ApplyWindowTitle(window_);
+    SettleFocus();
+    NoteProgramWindowShown(window_);
+    TakeKeyboardFocus(window_);
+}
+
+void Form::ShowOver(Form& owner) {
+    if (window_ == nullptr || owner.window_ == nullptr) {
+        Show();
+        return;
+    }
+    // Transient for the owner's window: only dialog windows carry the owner to the window manager.
+    MakeDialogWindow();
+    window_->winId();
+    owner.window_->winId();
+    if (window_->windowHandle() != nullptr && owner.window_->windowHandle() != nullptr) {
+        window_->windowHandle()->setTransientParent(owner.window_->windowHandle());
+    }
+    Show();
+}
+
+void Form::MakeDialogWindow() {
+    if (window_ != nullptr && (window_->windowFlags() & Qt::WindowType_Mask) != Qt::Dialog) {
+        window_->setWindowFlags((window_->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    }
+}
+
+void Form::SettleFocus(bool force) {
+    if (window_ == nullptr) {
+        return;
+    }
+    QWidget* current = window_->focusWidget();
+    const bool usable =
+        current != nullptr && current != window_ && current->isVisibleTo(window_) && current->isEnabled();
+    if (usable && !force) {
+        return;
+    }
+    // The tab order is the focus chain of the window's widgets (the order of the design).
+    int steps = 0;
+    for (QWidget* w = window_->nextInFocusChain(); w != nullptr && w != window_ && steps < 10000;
+         w = w->nextInFocusChain(), ++steps) {
+        if (w->window() == window_ && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() &&
+            w->isVisibleTo(window_)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    if (current != nullptr && current != window_) {
+        window_->setFocus(Qt::OtherFocusReason);
     }
 }
 

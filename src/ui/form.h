@@ -114,11 +114,21 @@ class Form {
     double ScreenHeight() const;
 
     void Show();
+    // Shows the window as a dialog of `owner`: a window manager keeps it above the owner (transient
+    // for it) and gives it the focus.
+    void ShowOver(Form& owner);
+    // Makes the window a dialog window (part of its design, before it is first shown).
+    void MakeDialogWindow();
     void Hide();
     bool Visible() const;
     void SetVisible(bool visible);
     // Repaints the window at once.
     void Refresh();
+
+    // Keyboard focus: when the window has no focus control, or it is hidden or disabled, or `force`
+    // is set (the focus control has just been hidden or disabled), the focus goes to the first
+    // visible, enabled control in the tab order; without one it rests on the window itself.
+    void SettleFocus(bool force = false);
 
     // ---- Drawing ------------------------------------------------------------------------------
     // Background colour. Setting it clears the picture and the printed text to the new colour.

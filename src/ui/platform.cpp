@@ -61,6 +61,15 @@ std::string Platform::InputBox(const std::string& prompt, const std::string& tit
     return LimitedAnswer(std::move(answer));
 }
 
+std::optional<std::string> Platform::InputBoxOrCancel(const std::string& prompt, const std::string& title,
+                                                      const std::string& defaultText, int xTwips,
+                                                      int yTwips) {
+    ThrowIfEnded();
+    std::optional<std::string> answer = dialogs_.InputBoxOrCancel(prompt, title, defaultText, xTwips, yTwips);
+    ThrowIfEnded();
+    return answer;
+}
+
 int Platform::YesNoBox(const std::string& text, const std::string& title) {
     ThrowIfEnded();
     const int answer = dialogs_.YesNoBox(text, title);
@@ -159,7 +168,21 @@ void Platform::Guard(const std::function<void()>& handler) {
     }
     --depth_;
     if (depth_ == 0) {
+        if (!ended_) {
+            SettleFocusOfShownWindows();
+        }
         forms_.CollectUnloadedLater();
+    }
+}
+
+void Platform::SettleFocusOfShownWindows() {
+    // The handler may have hidden the focus control of a window while it was not active (a box
+    // was open), or shown the first controls of a window that had none.
+    for (int i = 0; i < forms_.Count(); ++i) {
+        Form& form = forms_.At(i);
+        if (form.Visible()) {
+            form.SettleFocus();
+        }
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ class Platform {
     // Modal input box; see Dialogs::InputBox. Returns "" when cancelled.
     std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
                          int xTwips, int yTwips);
+    // The same box; std::nullopt when it was cancelled (see Dialogs::InputBoxOrCancel).
+    std::optional<std::string> InputBoxOrCancel(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultText, int xTwips, int yTwips);
     // Modal Yes/No box without icon; returns kYes (6) or kNo (7).
     int YesNoBox(const std::string& text, const std::string& title);
     // Modal box with an OK button.
@@ -110,6 +114,8 @@ class Platform {
     void FinishRun(int exitCode);
     // If a modal box returned because the run ended meanwhile, unwinds the handler.
     void ThrowIfEnded() const;
+    // After a handler: every shown window's focus on a visible, enabled control (Form::SettleFocus).
+    void SettleFocusOfShownWindows();
 
     Dialogs& dialogs_;
     Sound& sound_;

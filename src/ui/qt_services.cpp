@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "ui/app_icon.h"
+#include "ui/desktop.h"
 #include "ui/qt_convert.h"
 #include "ui/widget_census.h"
 
@@ -49,6 +50,12 @@ void LimitInputLength(QInputDialog& dialog) {
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText, int xTwips, int yTwips) {
+    return InputBoxOrCancel(prompt, title, defaultText, xTwips, yTwips).value_or(std::string());
+}
+
+std::optional<std::string> QtDialogs::InputBoxOrCancel(const std::string& prompt, const std::string& title,
+                                                       const std::string& defaultText, int xTwips,
+                                                       int yTwips) {
     EnsureRussianTranslation();
     // Each box is a new object, released only after the next events: accessibility tools then never
     // see a new box in the place of the one just closed.
@@ -65,9 +72,14 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
     dialog->setWindowModality(Qt::ApplicationModal);
     // Moved before it is shown, the dialog keeps this place instead of being centred.
     dialog->move(ScreenPointFromTwips(xTwips, yTwips));
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    const std::string answer = accepted ? FromQt(dialog->textValue()) : std::string();
-    dialog->hide();
+    std::optional<std::string> answer;
+    {
+        const BoxFocus focus(dialog);
+        if (dialog->exec() == QDialog::Accepted) {
+            answer = FromQt(dialog->textValue());
+        }
+        dialog->hide();
+    }
     dialog->deleteLater();
     return answer;
 }
@@ -86,9 +98,13 @@ int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
     // Escape and the close button answer "Да": the caller asks again; only "Нет" ends the run.
     box->setEscapeButton(yes);
     box->setWindowModality(Qt::ApplicationModal);
-    box->exec();
-    const int answer = box->clickedButton() == no ? kNo : kYes;
-    box->hide();
+    int answer = kYes;
+    {
+        const BoxFocus focus(box);
+        box->exec();
+        answer = box->clickedButton() == no ? kNo : kYes;
+        box->hide();
+    }
     box->deleteLater();
     return answer;
 }
@@ -105,7 +121,9 @@ void QtDialogs::Notice(const std::string& text, const std::string& title) {
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.setWindowModality(Qt::ApplicationModal);
+    const BoxFocus focus(&box);
     box.exec();
+    box.hide();
 }
 
 void QtSound::Beep() {
@@ -154,8 +172,8 @@ void EnsureRussianTranslation() {
 }
 
 void ConfigureApplication(QApplication& app) {
-    (void)app;
     InstallFontSubstitutions();
+    InstallDesktopBehaviour(app);
     QApplication::setQuitOnLastWindowClosed(false);
     InstallApplicationIcon();
     InstallWidgetCensus();

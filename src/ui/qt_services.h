@@ -21,6 +21,9 @@ class QtDialogs : public Dialogs {
   public:
     std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
                          int xTwips, int yTwips) override;
+    std::optional<std::string> InputBoxOrCancel(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultText, int xTwips,
+                                                int yTwips) override;
     int YesNoBox(const std::string& text, const std::string& title) override;
     void Notice(const std::string& text, const std::string& title) override;
 };

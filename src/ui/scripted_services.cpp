@@ -80,6 +80,7 @@ std::size_t ScriptedDialogs::Open(DialogCall call) {
     }
     call_ref.answerText = answer->text;
     call_ref.answerCode = answer->code;
+    call_ref.cancelled = answer->cancelled;
     return index;
 }
 
@@ -93,6 +94,24 @@ std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::stri
     call.xTwips = xTwips;
     call.yTwips = yTwips;
     return calls_[Open(std::move(call))].answerText;
+}
+
+std::optional<std::string> ScriptedDialogs::InputBoxOrCancel(const std::string& prompt,
+                                                             const std::string& title,
+                                                             const std::string& defaultText, int xTwips,
+                                                             int yTwips) {
+    DialogCall call;
+    call.kind = DialogKind::Input;
+    call.prompt = prompt;
+    call.title = title;
+    call.defaultText = defaultText;
+    call.xTwips = xTwips;
+    call.yTwips = yTwips;
+    const DialogCall& answered = calls_[Open(std::move(call))];
+    if (answered.cancelled) {
+        return std::nullopt;
+    }
+    return answered.answerText;
 }
 
 int ScriptedDialogs::YesNoBox(const std::string& text, const std::string& title) {

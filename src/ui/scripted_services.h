@@ -27,6 +27,7 @@ struct DialogCall {
     // What the dialog returned: the text of an input box, the code of a Yes/No box.
     std::string answerText;
     int answerCode = 0;
+    bool cancelled = false;   // an input box answered with Cancel
     bool unexpected = false;  // no fitting answer was queued
 };
 
@@ -35,10 +36,12 @@ struct ScriptedAnswer {
     DialogKind kind = DialogKind::Input;
     std::string text;
     int code = kYes;
+    bool cancelled = false;
 
-    static ScriptedAnswer Input(std::string typed) { return {DialogKind::Input, std::move(typed), 0}; }
-    static ScriptedAnswer Cancel() { return {DialogKind::Input, "", 0}; }
-    static ScriptedAnswer YesNo(int answerCode) { return {DialogKind::YesNo, "", answerCode}; }
+    static ScriptedAnswer Input(std::string typed) { return {DialogKind::Input, std::move(typed), 0, false}; }
+    // Cancel (or Escape): an input box returns the empty text, InputBoxOrCancel no text at all.
+    static ScriptedAnswer Cancel() { return {DialogKind::Input, "", 0, true}; }
+    static ScriptedAnswer YesNo(int answerCode) { return {DialogKind::YesNo, "", answerCode, false}; }
 };
 
 class ScriptedDialogs : public Dialogs {
@@ -75,6 +78,9 @@ class ScriptedDialogs : public Dialogs {
 
     std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
                          int xTwips, int yTwips) override;
+    std::optional<std::string> InputBoxOrCancel(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultText, int xTwips,
+                                                int yTwips) override;
     int YesNoBox(const std::string& text, const std::string& title) override;
     void Notice(const std::string& text, const std::string& title) override;
 

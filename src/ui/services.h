@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace heatx::ui {
@@ -32,6 +33,14 @@ class Dialogs {
     // kInputBoxMaxLength characters), or an empty text when the box is cancelled.
     virtual std::string InputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText, int xTwips, int yTwips) = 0;
+
+    // The same input box, telling a cancelled box (Cancel, Escape, the close button) from an answer:
+    // std::nullopt when cancelled. Without an override a cancelled box reads as an empty answer.
+    virtual std::optional<std::string> InputBoxOrCancel(const std::string& prompt, const std::string& title,
+                                                        const std::string& defaultText, int xTwips,
+                                                        int yTwips) {
+        return InputBox(prompt, title, defaultText, xTwips, yTwips);
+    }
 
     // Modal message box without icon with the buttons "Да" and "Нет". Returns kYes (6) or kNo (7).
     // Escape or the window's close button count as "Да": nothing is lost, the student is asked

@@ -26,8 +26,9 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PYTHON = "/usr/bin/python3"  # Debian's, the one with the gi bindings
-WHOLE_RUN_LIMIT = 240  # seconds for all roads together
-ROAD_NAMES = ["evaporator", "heater", "cooler", "faulty-data", "every-window"]
+WHOLE_RUN_LIMIT = 420  # seconds for all roads together
+ROAD_NAMES = ["evaporator", "heater", "cooler", "faulty-data", "keyboard-evaporator", "keyboard-heater",
+              "keyboard-cooler", "double-click-heater", "double-click-evaporator", "double-click-cooler", "every-window"]
 
 
 def parse_arguments():
@@ -36,6 +37,8 @@ def parse_arguments():
     parser.add_argument("--calc", help="heatx-calc (default: ../cli/heatx-calc beside the program's folder)")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots and reports")
     parser.add_argument("--road", action="append", choices=ROAD_NAMES, help="run only these roads")
+    parser.add_argument("--wm", choices=["none", "openbox"], default="none",
+                        help="window manager on the private X server (default: none)")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
     args.heatx = os.path.abspath(args.heatx)
@@ -92,10 +95,26 @@ def stop_group(process, grace=3):
             pass
 
 
+def start_openbox(env, log):
+    """openbox on the display, once it has announced itself on the root window."""
+    wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                          start_new_session=True)
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        probe = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env, capture_output=True,
+                               text=True, timeout=10)
+        if "window id" in probe.stdout:
+            return wm
+        time.sleep(0.1)
+    stop_group(wm)
+    raise RuntimeError("openbox did not start")
+
+
 def outer(args):
     started = time.monotonic()
-    missing = [tool for tool in ("Xvfb", "xdotool", "setxkbmap", "xprop", "dbus-run-session", "dbus-send",
-                                 "pdftotext", "/usr/bin/import", "/usr/bin/convert") if not shutil.which(tool)]
+    tools = ["Xvfb", "xdotool", "setxkbmap", "xprop", "dbus-run-session", "dbus-send", "pdftotext",
+             "/usr/bin/import", "/usr/bin/convert"] + (["openbox"] if args.wm == "openbox" else [])
+    missing = [tool for tool in tools if not shutil.which(tool)]
     for path in (args.heatx, args.calc):
         if not os.access(path, os.X_OK):
             missing.append(path)
@@ -118,10 +137,14 @@ def outer(args):
 
     xvfb, display = start_xvfb(log)
     session = None
+    wm = None
     timed_out = False
     try:
         env = dict(os.environ)
         env["DISPLAY"] = display
+        env["HEATX_E2E_WM"] = args.wm
+        if args.wm == "openbox":
+            wm = start_openbox(env, log)
         for name in ("AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "XAUTHORITY"):
             env.pop(name, None)
         env.setdefault("LC_ALL", "C.UTF-8")
@@ -129,12 +152,12 @@ def outer(args):
         subprocess.run(["setxkbmap", "-layout", "us,ru"], env=env, timeout=20, stdout=log, stderr=log)
         subprocess.run(["xprop", "-root", "-remove", "AT_SPI_BUS"], env=env, timeout=20, stdout=log, stderr=log)
         inner_command = [PYTHON, os.path.abspath(__file__), "--inner", "--heatx", args.heatx, "--calc", args.calc,
-                         "--artifacts", args.artifacts]
+                         "--artifacts", args.artifacts, "--wm", args.wm]
         for road in args.road or []:
             inner_command += ["--road", road]
         script = ("dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress"
                   " >/dev/null; exec " + " ".join(quote(part) for part in inner_command))
-        say(f"display {display}; artifacts in {args.artifacts}")
+        say(f"display {display}, window manager {args.wm}; artifacts in {args.artifacts}")
         session = subprocess.Popen(["dbus-run-session", "--", "sh", "-c", script], env=env, cwd=HERE,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=log,
                                    start_new_session=True)
@@ -150,6 +173,8 @@ def outer(args):
     finally:
         if session is not None:
             stop_group(session)
+        if wm is not None:
+            stop_group(wm)
         stop_group(xvfb)
         log.close()
 
@@ -236,7 +261,9 @@ def run_road(args, name, road, folder):
 
 def inner(args):
     sys.path.insert(0, HERE)
+    from keyboard_roads import ROADS as KEYBOARD_ROADS
     from roads import ROADS
+    ROADS = ROADS + KEYBOARD_ROADS
 
     passed = failed = 0
     for name, road in ROADS:

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QtGlobal>
 
+#include "ui/desktop.h"
 #include "ui/qt_services.h"
 
 int main(int argc, char** argv) {
@@ -15,5 +16,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleMock(&argc, argv);
     QApplication app(argc, argv);
     heatx::ui::ConfigureApplication(app);
+    // Most window tests click a window right after showing it; the press guard's own tests turn it on.
+    heatx::ui::SetNewWindowPressGuard(false);
     return RUN_ALL_TESTS();
 }
