@@ -143,6 +143,7 @@ def forward_lines(stream, log):
 
 # ---- inside: the program -------------------------------------------------------------------------------
 
+import tree_check  # noqa: E402
 from driver import DriveError, Program, find_descendant, name_of, poll, role_of, showing, walk  # noqa: E402
 from roads import EVAPORATOR, PRINT, SOURCE_TITLE, STUDENT, END_OF_WORK, normalised, pdf_lines  # noqa: E402
 
@@ -156,9 +157,14 @@ class Heatx(Program):
         self.shot_number = 0
         os.makedirs(folder, exist_ok=True)
         self.stderr_path = os.path.join(folder, f"heatx-stderr-{time.monotonic_ns()}.txt")
+        # The program's census of its controls: the accessible tree is held against the screen here too.
+        self.census = tree_check.WidgetCensus()
+        env = dict(env, **self.census.env)
+        self.tree_checks = 0
         self.process = subprocess.Popen([heatx, *arguments], env=env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=open(self.stderr_path, "w"),
-                                        start_new_session=True)
+                                        start_new_session=True, pass_fds=self.census.pass_fds)
+        self.census.started()
         self.app = poll("the program on the accessibility bus", self._find_app, timeout=20)
         self.last_click = None
 
