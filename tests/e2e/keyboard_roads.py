@@ -21,7 +21,7 @@ from driver import (DriveError, IMAGEMAGICK_CONVERT, extents, find_descendant, h
                     role_of, showing, text_of, walk, xdotool)
 from roads import (COOLER, COOLER_CONSTRUCTION, END_OF_WORK, EVAPORATOR, GREEN, HEATER, HEATER_CONSTRUCTION,  # noqa: E402
                    HEATER_TUBES, PRINT, RED, SOURCE_TITLE, STUDENT, calculator, compare_report, expect,
-                   result_row_index, source_line)
+                   no_report_notice, report_notice, result_row_index, source_line)
 
 START_TITLE = "НАЧАЛО РАБОТЫ С ПРОГРАММОЙ"
 NAME_TITLE, NAME_PROMPT = "ВВОД ФАМИЛИИ", "  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ "
@@ -85,6 +85,21 @@ def focused_button(ctx, p, win, caption):
     """The focus is on this button; ends the road when it is not (the next keys would go astray)."""
     if not wait_focus(ctx, p, win, "push button", caption, f"the focus is on {caption!r}"):
         raise DriveError(f"the focus is not on {caption!r}")
+
+
+def notice_by_keyboard(ctx, p):
+    """The report notice of the first print press takes the focus on its OK; Enter answers it."""
+    def press(box):
+        # The box's own panel is announced as focused along with the button that has the focus.
+        def ok_focused():
+            p._fresh()
+            return find_descendant(box, "push button", predicate=lambda o: name_of(o) == "OK" and
+                                   has_state(o, Atspi.StateType.FOCUSED)) is not None
+        if not expect(ctx, "the report notice has the focus on its OK", ok_focused,
+                      lambda: "the OK of the notice is not focused", timeout=8):
+            raise DriveError("the focus is not on the OK of the report notice")
+        keys(p, "Return")
+    report_notice(ctx, p, press)
 
 
 def type_into_box(ctx, p, title, prompt, text, confirm="Return"):
@@ -188,6 +203,7 @@ def road_keyboard_evaporator(ctx, p):
     focused_button(ctx, p, results, PRINT)
     keys(p, "Return")
     p.button_gone(results, PRINT)
+    notice_by_keyboard(ctx, p)
     focused_button(ctx, p, results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
     keys(p, "Return")
     type_into_box(ctx, p, HEIGHT_TITLE, HEIGHT_PROMPT, "10")
@@ -195,6 +211,7 @@ def road_keyboard_evaporator(ctx, p):
     focused_button(ctx, p, results, PRINT)
     keys(p, "KP_Enter")
     p.button_gone(results, PRINT)
+    no_report_notice(ctx, p)
     p.screenshot("keyboard-evaporator-results")
     to_menu_and_end(ctx, p, results, 2)
 
@@ -230,6 +247,7 @@ def road_keyboard_heater(ctx, p):
     focused_button(ctx, p, results, PRINT)
     keys(p, "Return")
     p.button_gone(results, PRINT)
+    notice_by_keyboard(ctx, p)
     focused_button(ctx, p, results, CHANGE_CONSTRUCTION)
     keys(p, "Return")
     wait_focus(ctx, p, results, "list", None, "the construction list has the focus")
@@ -243,6 +261,7 @@ def road_keyboard_heater(ctx, p):
     focused_button(ctx, p, results, PRINT)
     keys(p, "Return")
     p.button_gone(results, PRINT)
+    no_report_notice(ctx, p)
     p.screenshot("keyboard-heater-results")
     to_menu_and_end(ctx, p, results, 2)
 
@@ -303,6 +322,7 @@ def road_keyboard_cooler(ctx, p):
     focused_button(ctx, p, results, PRINT)
     keys(p, "Return")
     p.button_gone(results, PRINT)
+    notice_by_keyboard(ctx, p)
     focused_button(ctx, p, results, CHANGE_CONSTRUCTION)
     keys(p, "Return")
     wait_focus(ctx, p, results, "list", None, "the construction list has the focus")
@@ -316,6 +336,7 @@ def road_keyboard_cooler(ctx, p):
     focused_button(ctx, p, results, PRINT)
     keys(p, "Return")
     p.button_gone(results, PRINT)
+    no_report_notice(ctx, p)
     p.screenshot("keyboard-cooler-results")
     to_menu_and_end(ctx, p, results, 2)
 
@@ -566,6 +587,8 @@ def road_double_click_cooler(ctx, p):
     double_click(p, results, PRINT)
     alive(ctx, p, "the print button")
     p.button_gone(results, PRINT)
+    # The second click fell on the notice the first one opened, which ignores it: the notice waits.
+    report_notice(ctx, p)
     double_click(p, results, CHANGE_PROPERTIES)
     alive(ctx, p, f"{CHANGE_PROPERTIES!r} of the cooler")
     source = p.window("   ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ")

@@ -3,14 +3,17 @@
 import os
 import re
 import subprocess
+import time
 
-from driver import AccessibilityGap, DriveError, colour_count, extents, find_descendant, name_of, pixel, poll
+from driver import (AccessibilityGap, DriveError, colour_count, extents, find_descendant, name_of, pixel, poll,
+                    role_of, showing)
 
 STUDENT = "иванов гр. х-1"
 
 SOURCE_TITLE = "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ"
 PRINT = "ПЕЧАТЬ РЕУЛЬТАТА ( F расч. < F норм. )"
 END_OF_WORK = "ОКОНЧАНИЕ РАБОТЫ С ПРОГРАММОЙ"
+REPORT_NOTICE = "ОТЧЁТ"
 
 GREEN = (0, 255, 0)
 RED = (255, 0, 0)
@@ -236,6 +239,29 @@ def expect_label(ctx, p, win, what, predicate):
                   lambda: f"labels {p.labels(win)}")
 
 
+def report_notice(ctx, p, press=None):
+    """The first print press of a report going to a file tells the student where it is saved: the
+    notice names the road's PDF; it is answered with its OK (`press`: how, by default its action)."""
+    box = p.message_box(REPORT_NOTICE)
+    p.check_tree("the report notice")
+    expect(ctx, "the first print press tells the file the report is saved to",
+           lambda: any("Отчёт сохраняется в файл" in t and ctx.pdf in t for t in p.labels(box)),
+           lambda: f"labels {p.labels(box)}, the report {ctx.pdf}")
+    if press is None:
+        p.press(box, "OK")
+    else:
+        press(box)
+    poll("the report notice to close", lambda: not showing(box) or not p.alive(), 8)
+
+
+def no_report_notice(ctx, p):
+    """A later press of the same report says nothing."""
+    time.sleep(0.5)
+    ctx.check("a later print press of the same report shows no notice",
+              not any(role_of(w) == "alert" and name_of(w) == REPORT_NOTICE and showing(w)
+                      for w in p.top_windows()))
+
+
 def label_with(ctx, p, win, piece, what):
     return p.label(win, lambda text: piece in text, what)
 
@@ -278,6 +304,7 @@ def road_evaporator(ctx, p):
     p.screenshot("evaporator-results-4m")
     p.press(results, PRINT)
     p.button_gone(results, PRINT)
+    report_notice(ctx, p)
     ctx.check("printing hides the print button", True)
 
     p.press(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
@@ -298,6 +325,7 @@ def road_evaporator(ctx, p):
     p.screenshot("evaporator-results-10m")
     p.press(results, PRINT)
     p.button_gone(results, PRINT)
+    no_report_notice(ctx, p)
     end_program(ctx, p, results)
 
     insert_at = result_row_index(report4, head_bottom) + 1
@@ -341,6 +369,7 @@ def road_heater(ctx, p):
     p.screenshot("heater-results")
     p.press(results, PRINT)
     p.button_gone(results, PRINT)
+    report_notice(ctx, p)
     end_program(ctx, p, results)
     compare_report(ctx, ctx.pdf, report)
 
@@ -371,6 +400,7 @@ def road_cooler(ctx, p):
     p.screenshot("cooler-results")
     p.press(results, PRINT)
     p.button_gone(results, PRINT)
+    report_notice(ctx, p)
     end_program(ctx, p, results)
     compare_report(ctx, ctx.pdf, report)
 
