@@ -1,11 +1,6 @@
 // heatx-calc run as a process: exit statuses, result lines, report lines and messages.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,58 +8,16 @@
 #include "calc_process.h"
 #include "design_data/design_data.h"
 
-extern char** environ;
-
 namespace {
 
 using heatx::kCoolerLabelTexts;
 using heatx::kEvaporatorLabelTexts;
 using heatx::kHeaterLabelTexts;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using Outcome = heatx::testing::CalcRun;
 
 Outcome Calc(const std::vector<std::string>& args) {
-    char outName[] = "/tmp/heatx-calc-out-XXXXXX";
-    char errName[] = "/tmp/heatx-calc-err-XXXXXX";
-    const int outFd = mkstemp(outName);
-    const int errFd = mkstemp(errName);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
-    std::vector<std::string> all{HEATX_CALC_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    Outcome run;
-    if (posix_spawn(&pid, HEATX_CALC_PATH, &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    close(outFd);
-    close(errFd);
-    run.out = ReadFile(outName);
-    run.err = ReadFile(errName);
-    std::remove(outName);
-    std::remove(errName);
-    return run;
+    return heatx::testing::RunCalc(args);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
