@@ -8,7 +8,6 @@ namespace heatx::ui {
 
 void InstallApplicationIcon() {
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/heatx/heatx.svg")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("heatx"));
 }
 
 }  // namespace heatx::ui

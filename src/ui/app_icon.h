@@ -5,7 +5,8 @@
 namespace heatx::ui {
 
 // The icon drawn from the program's own SVG (built into the program, so that it is the same with or
-// without an installed icon theme) is set for every window of the application.
+// without an installed icon theme) is set for every window of the application. The name of the
+// desktop entry is set with the rest of the application (ConfigureApplication).
 void InstallApplicationIcon();
 
 }  // namespace heatx::ui

@@ -24,9 +24,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <type_traits>
 
 #ifdef HEATX_HAVE_CUPS
 #include <cups/cups.h>
+#include <dlfcn.h>
 #endif
 
 #include "ui/platform.h"
@@ -357,17 +359,69 @@ std::string DefaultPrinterName() {
     return FromQt(QPrinterInfo::defaultPrinterName());
 }
 
+#ifdef HEATX_HAVE_CUPS
+// The print system's client library, loaded at the first print that goes to a printer: linked to
+// the program it would load, with the libraries it needs, at every start, before the start screen.
+struct CupsLibrary {
+    decltype(&cupsGetNamedDest) getNamedDest = nullptr;
+    decltype(&cupsGetOption) getOption = nullptr;
+    decltype(&cupsFreeDests) freeDests = nullptr;
+    decltype(&cupsCreateJob) createJob = nullptr;
+    decltype(&cupsStartDocument) startDocument = nullptr;
+    decltype(&cupsWriteRequestData) writeRequestData = nullptr;
+    decltype(&cupsFinishDocument) finishDocument = nullptr;
+    decltype(&cupsCancelJob2) cancelJob = nullptr;
+    decltype(&cupsLastErrorString) lastErrorString = nullptr;
+
+    bool Loaded() const {
+        return getNamedDest && getOption && freeDests && createJob && startDocument && writeRequestData &&
+               finishDocument && cancelJob && lastErrorString;
+    }
+};
+
+// The library once loaded, or nullptr when it cannot be had (then no printer is used).
+const CupsLibrary* Cups() {
+    static const CupsLibrary* const library = []() -> const CupsLibrary* {
+        void* handle = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            std::cerr << "heatx: " << ::dlerror() << '\n';
+            return nullptr;
+        }
+        static CupsLibrary loaded;
+        const auto bind = [handle](auto& function, const char* symbol) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(handle, symbol));
+        };
+        bind(loaded.getNamedDest, "cupsGetNamedDest");
+        bind(loaded.getOption, "cupsGetOption");
+        bind(loaded.freeDests, "cupsFreeDests");
+        bind(loaded.createJob, "cupsCreateJob");
+        bind(loaded.startDocument, "cupsStartDocument");
+        bind(loaded.writeRequestData, "cupsWriteRequestData");
+        bind(loaded.finishDocument, "cupsFinishDocument");
+        bind(loaded.cancelJob, "cupsCancelJob2");
+        bind(loaded.lastErrorString, "cupsLastErrorString");
+        return loaded.Loaded() ? &loaded : nullptr;
+    }();
+    return library;
+}
+#endif
+
 // Whether the queue exists and accepts jobs; reason says why not.
 bool QueueAcceptsJobs(const std::string& name, std::string& reason) {
 #ifdef HEATX_HAVE_CUPS
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+    const CupsLibrary* cups = Cups();
+    if (cups == nullptr) {
+        reason = "Принтер " + name + " недоступен.";
+        return false;
+    }
+    cups_dest_t* dest = cups->getNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
     if (dest == nullptr) {
         reason = "Принтер " + name + " не найден.";
         return false;
     }
-    const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const char* accepting = cups->getOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     const bool accepts = accepting == nullptr || std::string_view(accepting) != "false";
-    cupsFreeDests(1, dest);
+    cups->freeDests(1, dest);
     if (!accepts) {
         reason = "Принтер " + name + " не принимает задания.";
     }
@@ -383,22 +437,27 @@ bool QueueAcceptsJobs(const std::string& name, std::string& reason) {
 bool SendToPrinter(const std::string& name, const std::string& title, const QByteArray& pdf,
                    std::string& reason) {
 #ifdef HEATX_HAVE_CUPS
+    const CupsLibrary* cups = Cups();
+    if (cups == nullptr) {
+        reason = "Принтер " + name + " недоступен.";
+        return false;
+    }
     const std::string jobTitle = title.empty() ? std::string("heatx") : title;
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.c_str(), jobTitle.c_str(), 0, nullptr);
+    const int job = cups->createJob(CUPS_HTTP_DEFAULT, name.c_str(), jobTitle.c_str(), 0, nullptr);
     if (job <= 0) {
-        std::cerr << "heatx: " << cupsLastErrorString() << '\n';
+        std::cerr << "heatx: " << cups->lastErrorString() << '\n';
         reason = "Принтер " + name + " не принял задание.";
         return false;
     }
-    bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, jobTitle.c_str(), CUPS_FORMAT_PDF,
-                                  1) == HTTP_STATUS_CONTINUE;
-    sent = sent && cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
-                                        static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
-    const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.c_str());
+    bool sent = cups->startDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, jobTitle.c_str(), CUPS_FORMAT_PDF,
+                                    1) == HTTP_STATUS_CONTINUE;
+    sent = sent && cups->writeRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
+                                          static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
+    const ipp_status_t finished = cups->finishDocument(CUPS_HTTP_DEFAULT, name.c_str());
     if (!sent || finished > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        std::cerr << "heatx: " << cupsLastErrorString() << '\n';
+        std::cerr << "heatx: " << cups->lastErrorString() << '\n';
         reason = "Принтер " + name + " не принял задание.";
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.c_str(), job, 0);
+        cups->cancelJob(CUPS_HTTP_DEFAULT, name.c_str(), job, 0);
         return false;
     }
     return true;

@@ -16,6 +16,7 @@
 #include "ui/app_icon.h"
 #include "ui/desktop.h"
 #include "ui/qt_convert.h"
+#include "ui/startup_probe.h"
 #include "ui/widget_census.h"
 
 #ifdef _WIN32
@@ -175,7 +176,9 @@ void ConfigureApplication(QApplication& app) {
     InstallFontSubstitutions();
     InstallDesktopBehaviour(app);
     QApplication::setQuitOnLastWindowClosed(false);
-    InstallApplicationIcon();
+    QGuiApplication::setDesktopFileName(QStringLiteral("heatx"));
+    // The icon is drawn from its SVG only after the start screen's first picture.
+    AfterFirstPaint(InstallApplicationIcon);
     InstallWidgetCensus();
 }
 

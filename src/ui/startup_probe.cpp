@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <utility>
+#include <vector>
 
 namespace heatx::ui {
 
@@ -27,15 +29,17 @@ long ResidentKilobytes() {
     return kb;
 }
 
-}  // namespace
+bool firstPaintDone = false;
+std::vector<std::function<void()>>& WorkAfterFirstPaint() {
+    static std::vector<std::function<void()>> work;
+    return work;
+}
 
-void NoteWindowPainted() {
+void ReportFirstPaint() {
     static const bool probed = std::getenv("HEATX_STARTUP_PROBE") != nullptr;
-    static bool reported = false;
-    if (!probed || reported) {
+    if (!probed) {
         return;
     }
-    reported = true;
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     const long long ns = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
@@ -50,6 +54,28 @@ void NoteWindowPainted() {
         std::fflush(stderr);
         std::_Exit(0);
     });
+}
+
+}  // namespace
+
+void NoteWindowPainted() {
+    if (firstPaintDone) {
+        return;
+    }
+    firstPaintDone = true;
+    ReportFirstPaint();
+    for (std::function<void()>& work : WorkAfterFirstPaint()) {
+        QTimer::singleShot(0, std::move(work));
+    }
+    WorkAfterFirstPaint().clear();
+}
+
+void AfterFirstPaint(std::function<void()> work) {
+    if (firstPaintDone) {
+        QTimer::singleShot(0, std::move(work));
+    } else {
+        WorkAfterFirstPaint().push_back(std::move(work));
+    }
 }
 
 }  // namespace heatx::ui

@@ -1,16 +1,22 @@
-// Every window carries the program's icon, drawn from its SVG at the sizes a desktop asks for.
+// Every window carries the program's icon, drawn from its SVG at the sizes a desktop asks for, once
+// the start screen has painted its first picture.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QColor>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QWidget>
 
+#include "ui/startup_probe.h"
+
 namespace {
 
 TEST(IconTest, WindowsCarryTheProgramsIconAtEverySize) {
+    heatx::ui::NoteWindowPainted();
+    QCoreApplication::processEvents();
     const QIcon icon = QApplication::windowIcon();
     ASSERT_FALSE(icon.isNull());
     for (const int size : {16, 32, 48, 128}) {
@@ -28,6 +34,17 @@ TEST(IconTest, WindowsCarryTheProgramsIconAtEverySize) {
     QWidget window;
     EXPECT_EQ(window.windowIcon().cacheKey(), icon.cacheKey());
     EXPECT_EQ(QGuiApplication::desktopFileName().toStdString(), "heatx");
+}
+
+TEST(IconTest, WorkAfterTheFirstPaintRunsFromTheEventLoopOnceAWindowHasPainted) {
+    heatx::ui::NoteWindowPainted();
+    int runs = 0;
+    heatx::ui::AfterFirstPaint([&runs] { ++runs; });
+    EXPECT_EQ(runs, 0);  // never inside the paint or the caller
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1);
 }
 
 }  // namespace
