@@ -51,7 +51,7 @@ class FormWindow : public QWidget {
             }
             form->painting_ = false;
         }
-        form_->Paint(painter);
+        form_->Paint(painter, event->region());
         NoteWindowPainted();
     }
 
@@ -381,16 +381,32 @@ void Form::Box(double x1, double y1, double x2, double y2) {
     }
     const QRect box(QPoint(left, top), QPoint(right, bottom));  // both corners included
     QImage& canvas = Canvas();
-    QPainter painter(&canvas);
     if (fillStyle_ == FillStyle::Solid) {
-        painter.fillRect(box, ToQColor(fillColor_));
+        // An opaque fill of whole pixels: each covered pixel takes the colour as it stands, so the
+        // rows are written directly. The start screen's background is hundreds of boxes one pixel
+        // wide, which a painter would fill one pixel at a time.
+        const QRect covered = box & canvas.rect();
+        const QRgb pixel = ToQColor(fillColor_).rgb();
+        if (!covered.isEmpty()) {
+            // A 32-bit image's lines are whole pixels apart (bytesPerLine is a multiple of 4).
+            const qsizetype stride = canvas.bytesPerLine() / qsizetype{sizeof(QRgb)};
+            QRgb* at = reinterpret_cast<QRgb*>(canvas.bits()) + covered.top() * stride + covered.left();
+            const int width = covered.width();
+            for (int rows = covered.height(); rows > 0; --rows, at += stride) {
+                if (width == 1) {
+                    *at = pixel;
+                } else {
+                    std::fill_n(at, width, pixel);
+                }
+            }
+        }
     }
     if (drawStyle_ == DrawStyle::Solid) {
+        QPainter painter(&canvas);
         painter.setPen(QPen(ToQColor(foreColor_), 0));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(box.adjusted(0, 0, -1, -1));
     }
-    painter.end();
     RequestUpdate();
 }
 
@@ -437,8 +453,16 @@ void Form::SetFont(const std::string& family, double points, bool bold, bool ita
     }
 }
 
-void Form::Paint(QPainter& painter) {
-    painter.drawImage(0, 0, Canvas());
+void Form::Paint(QPainter& painter, const QRegion& region) {
+    // The region to paint is the window less its opaque controls: several rectangles. An image
+    // drawn through such a region is blended line by line, handed out to the thread pool; drawn
+    // into one rectangle at a time it is a plain copy of the rows.
+    const QImage& canvas = Canvas();
+    for (const QRect& part : region) {
+        painter.setClipRect(part);
+        painter.drawImage(part.topLeft(), canvas, part);
+    }
+    painter.setClipping(false);
     for (const auto& item : printed_) {
         painter.setFont(item.font);
         painter.setPen(item.color);

@@ -44,6 +44,7 @@ class QWidget;
 class QPainter;
 class QImage;
 class QFont;
+class QRegion;
 
 namespace heatx::ui {
 
@@ -196,7 +197,7 @@ class Form {
     int ScaleToPixelY(double value) const;
     // Makes the picture as large as the window, keeping what is drawn.
     QImage& Canvas();
-    void Paint(QPainter& painter);
+    void Paint(QPainter& painter, const QRegion& region);
     void RequestUpdate();
     // Called by the registry on destruction: release the widget now, or later (deleteLater).
     void ReleaseWindow(bool later);

@@ -4,7 +4,10 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
+#include <QRegion>
 #include <QWidget>
+#include <algorithm>
 
 #include "window_test_support.h"
 
@@ -54,6 +57,35 @@ class GradientOnPaint : public Form {
     }
     int paints = 0;
     Button& Command1 = AddButton("Command1");
+};
+
+// Boxes of every kind at once: corners given either way round, one pixel wide, reaching past every
+// edge of the window or lying wholly outside it, outlined or not.
+class ManyBoxes : public Form {
+  public:
+    struct Drawn {
+        int x1, y1, x2, y2;
+        bool outlined;
+    };
+    static constexpr Drawn kBoxes[] = {
+        {10, 10, 60, 40, false},   {90, 70, 30, 20, false},    {5, 0, 5, 299, false},
+        {-20, 100, 40, 120, true}, {380, -5, 420, 50, false},  {200, 250, 260, 330, true},
+        {450, 10, 500, 20, false}, {120, 150, 121, 151, true}, {0, 0, 399, 0, false}};
+    explicit ManyBoxes(Platform& platform) : Form(platform, "ManyBoxes") { SetAutoRedraw(true); }
+    void Form_Load() override {
+        Move(0, 0, 6000, 4500);  // 400 x 300 pixels
+        SetBackColor(Rgb(10, 20, 30));
+        SetScaleMode(ScaleMode::Pixels);
+        SetForeColor(Rgb(250, 0, 250));
+        SetFillStyle(FillStyle::Solid);
+        int i = 0;
+        for (const Drawn& box : kBoxes) {
+            SetDrawStyle(box.outlined ? DrawStyle::Solid : DrawStyle::Invisible);
+            SetFillColor(Rgb(25 * i, 255 - 20 * i, 7 * i));
+            Box(box.x1, box.y1, box.x2, box.y2);
+            ++i;
+        }
+    }
 };
 
 class TextWindow : public Form {
@@ -131,6 +163,61 @@ TEST_F(DrawingTest, BoxesDrawnAtLoadMakeTheStartScreenGradient) {
     EXPECT_EQ(At(image, 760, 300), QColor(150, 50, 0)) << "beyond H + 150 the last box's colour";
     EXPECT_EQ(At(image, 799, 0), QColor(150, 50, 0));
     EXPECT_EQ(form.paints, 0) << "with AutoRedraw on, the picture is kept and Form_Paint is not needed";
+}
+
+TEST_F(DrawingTest, BoxesGiveExactlyThePixelsOfAPainterFillingTheSameRectangles) {
+    ManyBoxes& form = platform.Forms().Get<ManyBoxes>();
+    form.Show();
+    const QImage drawn = form.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(drawn.size(), QSize(400, 300));
+
+    QImage expected(400, 300, QImage::Format_RGB32);
+    expected.fill(QColor(10, 20, 30));
+    QPainter painter(&expected);
+    int i = 0;
+    for (const ManyBoxes::Drawn& box : ManyBoxes::kBoxes) {
+        const QRect rect(QPoint(std::min(box.x1, box.x2), std::min(box.y1, box.y2)),
+                         QPoint(std::max(box.x1, box.x2), std::max(box.y1, box.y2)));
+        painter.fillRect(rect, QColor(25 * i, 255 - 20 * i, 7 * i));
+        if (box.outlined) {
+            painter.setPen(QPen(QColor(250, 0, 250), 0));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        }
+        ++i;
+    }
+    painter.end();
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            ASSERT_EQ(drawn.pixel(x, y), expected.pixel(x, y)) << "at " << x << ", " << y;
+        }
+    }
+}
+
+// A window is repainted through the region the system asks for, several rectangles (the window
+// less its opaque controls, or what another window uncovered): each part shows the picture's
+// pixels, and nothing outside the region is touched.
+TEST_F(DrawingTest, ARepaintOfSeveralRectanglesShowsThePictureInEachAndNothingElse) {
+    GradientAtLoad& form = platform.Forms().Get<GradientAtLoad>();
+    form.Show();
+    const QImage whole = form.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QRegion region;
+    for (int y = 0; y < 600; y += 70) {
+        for (int x = (y / 70 % 2) * 45; x < 800; x += 90) {
+            region += QRect(x, y, 45 + y % 7, 35);
+        }
+    }
+    ASSERT_GT(region.rectCount(), 40);
+    const QRgb marker = qRgb(1, 2, 3);
+    QImage parts(800, 600, QImage::Format_RGB32);
+    parts.fill(marker);
+    form.Widget()->render(&parts, QPoint(), region, QWidget::DrawChildren);
+    for (int y = 0; y < 600; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            const QRgb want = region.contains(QPoint(x, y)) ? whole.pixel(x, y) : marker;
+            ASSERT_EQ(parts.pixel(x, y), want) << "at " << x << ", " << y;
+        }
+    }
 }
 
 TEST_F(DrawingTest, WithoutAutoRedrawFormPaintPaintsEveryTime) {
