@@ -3,6 +3,7 @@
 // bounds, printing, the change of the property data and leaving the task.
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QWidget>
 #include <optional>
 #include <string>
@@ -90,7 +91,8 @@ TEST_F(CoolerWindowTest, TransitionalReferenceWithItsConstructionLines) {
     EXPECT_EQ(form.Label5.Caption(), "ЧИСЛО RE В ТР.    ЧИСЛО RE В МТР.ПР-ВЕ");
     EXPECT_EQ(form.Label6.Caption(), "   2784.5                 6411.8        ");
     EXPECT_DOUBLE_EQ(form.Label6.Top(), 3905 + 500 - 250);
-    EXPECT_EQ(form.Label4.Widget()->font().family().toStdString(), "Courier");
+    // "Courier", shown in the face that stands for it.
+    EXPECT_EQ(QFontInfo(form.Label4.Widget()->font()).family().toStdString(), "Liberation Mono");
     EXPECT_TRUE(form.Visible() && form.Command1.Visible() && form.Command5.Visible() && form.L(4).Visible());
     EXPECT_FALSE(form.List1.Visible() || form.Command6.Visible());
     EXPECT_EQ(form.Command5.BackColor(), Rgb(255, 128, 128));

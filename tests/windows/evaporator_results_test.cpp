@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QFontInfo>
 #include <QWidget>
 #include <algorithm>
 #include <string>
@@ -52,7 +53,8 @@ TEST_F(EvaporatorResultsTest, DesignAsLoaded) {
     for (ui::Label* label : {&f.Label1, &f.Label2}) {
         EXPECT_EQ(label->BackColor(), Rgb(255, 255, 0));
         const QFont font = label->Widget()->font();
-        EXPECT_EQ(font.family().toStdString(), "Courier");
+        // "Courier", shown in the face that stands for it.
+        EXPECT_EQ(QFontInfo(font).family().toStdString(), "Liberation Mono");
         EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
     }
 }

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <string>
 
+#include "ui/qt_convert.h"
 #include "ui/qt_services.h"
 
 namespace {
@@ -28,6 +29,22 @@ TEST(FontsTest, WindowFontsAreMappedToInstalledFacesWithCyrillic) {
     QFont corsiva("Monotype Corsiva");
     corsiva.setItalic(true);
     EXPECT_TRUE(QFontInfo(corsiva).italic());
+}
+
+// The windows ask for the standing-in face by its own name (a family the font set lacks costs a
+// sort of the whole set), and get the face Qt's substitution would have given, in the asked style.
+TEST(FontsTest, WindowFontsAskForTheStandingInFaceAndShowTheSameFace) {
+    for (const char* windows : {"Courier", "Courier New", "Courier New Cyr", "MS Sans Serif",
+                                "Microsoft Sans Serif", "Times New Roman", "Monotype Corsiva"}) {
+        const QFont font = heatx::ui::MakeFont(windows, 9.75, true, true);
+        EXPECT_EQ(font.family(), QFont::substitute(QString::fromUtf8(windows))) << windows;
+        EXPECT_NE(font.family(), QString::fromUtf8(windows)) << windows;
+        const QFontInfo shown(font);
+        EXPECT_EQ(shown.family().toStdString(), FamilyFor(windows, true)) << windows;
+        EXPECT_TRUE(shown.bold() && shown.italic()) << windows;
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
+    }
+    EXPECT_EQ(heatx::ui::MakeFont("Liberation Mono", 0, false, false).family(), "Liberation Mono");
 }
 
 TEST(FontsTest, QtsOwnButtonsAreRussian) {
