@@ -3,6 +3,8 @@
 // three button captions on their coloured faces, the author line) in the same fonts and sizes, at
 // the same places — in one widget without controls, and reports its first paint like heatx's probe.
 // What heatx needs beyond this program is what heatx itself adds to the start.
+// With --texts-alone the background is one plain colour instead of the gradient: what is left is
+// what Qt needs to show the three texts in their fonts, a floor for any program drawing them.
 #include <QApplication>
 #include <QFont>
 #include <QFontMetricsF>
@@ -43,15 +45,22 @@ QFont Font(const char* family, double points, bool bold, bool italic) {
 
 // The start screen at 96 dpi: 800 x 600 pixels.
 class StartPicture : public QWidget {
+  public:
+    explicit StartPicture(bool textsAlone) : textsAlone_(textsAlone) {}
+
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        // Column x in the colour of the last box over it: RGB(150, 50, 255 - 255 i / 800).
-        const int w = width();
-        const int edge = height() + 150;
-        for (int x = 0; x < w; ++x) {
-            const int last = x < edge ? x : w;
-            painter.fillRect(x, 0, 1, height(), QColor(150, 50, 255 - (255 * last) / w));
+        if (textsAlone_) {
+            painter.fillRect(rect(), QColor(150, 50, 255));
+        } else {
+            // Column x in the colour of the last box over it: RGB(150, 50, 255 - 255 i / 800).
+            const int w = width();
+            const int edge = height() + 150;
+            for (int x = 0; x < w; ++x) {
+                const int last = x < edge ? x : w;
+                painter.fillRect(x, 0, 1, height(), QColor(150, 50, 255 - (255 * last) / w));
+            }
         }
         // The title: two lines on a brown block.
         painter.fillRect(224, 80, 353, 49, QColor(192, 64, 0));
@@ -114,6 +123,7 @@ class StartPicture : public QWidget {
             std::_Exit(0);
         });
     }
+    bool textsAlone_;
     bool reported_ = false;
 };
 
@@ -121,7 +131,7 @@ class StartPicture : public QWidget {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    StartPicture window;
+    StartPicture window(argc > 1 && std::strcmp(argv[1], "--texts-alone") == 0);
     window.setAttribute(Qt::WA_OpaquePaintEvent);
     window.setWindowTitle(QStringLiteral("НАЧАЛО РАБОТЫ С ПРОГРАММОЙ"));
     window.setGeometry(33, 33, 800, 600);
