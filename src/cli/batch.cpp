@@ -574,11 +574,11 @@ enum class InputKind { Text, Workbook, NotATable };
 
 struct Probe {
     InputKind kind = InputKind::Text;
-    std::string why;  // for NotATable
-    EncodingJudge judge;
-    int fd = -1;    // what to read from now, at its start
-    int copy = -1;  // the temporary copy of a pipe (to close)
-    int error = 0;  // a read error
+    std::string why;      // for NotATable
+    EncodingJudge judge;  // a text that is not wholly valid UTF-8, judged line by line
+    int fd = -1;          // what to read from now, at its start
+    int copy = -1;        // the temporary copy of a pipe (to close)
+    int error = 0;        // a read error
 };
 
 void ProbeInput(int fd, Probe& probe) {
@@ -596,6 +596,7 @@ void ProbeInput(int fd, Probe& probe) {
     std::vector<char> buffer(kFlushSize);
     std::string head;
     bool judging = true;
+    Utf8Check check;
     for (;;) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0) {
@@ -630,7 +631,7 @@ void ProbeInput(int fd, Probe& probe) {
             }
         }
         if (judging) {
-            probe.judge.Feed(bytes);
+            check.Feed(bytes);
         }
         if (!regular) {
             if (!WriteAll(probe.copy, bytes)) {
@@ -641,13 +642,32 @@ void ProbeInput(int fd, Probe& probe) {
             break;  // a file read from its start again needs no further look
         }
     }
-    if (judging) {
-        probe.judge.Finish();
-        if (probe.judge.Binary()) {
-            probe.kind = InputKind::NotATable;
-            probe.why =
-                "это не таблица вариантов: ни текст CSV (в файле двоичные данные), ни книга .xlsx или .ods";
+    if (judging && check.Nul()) {
+        probe.kind = InputKind::NotATable;
+        probe.why =
+            "это не таблица вариантов: ни текст CSV (в файле двоичные данные), ни книга .xlsx или .ods";
+    } else if (judging && !check.Valid()) {
+        // Not UTF-8 throughout: read again, line by line, for Windows-1251 or the first line in the
+        // other encoding.
+        if (::lseek(probe.fd, 0, SEEK_SET) != 0) {
+            probe.error = errno;
+            return;
         }
+        for (;;) {
+            const ssize_t n = ::read(probe.fd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                probe.error = errno;
+                return;
+            }
+            if (n == 0) {
+                break;
+            }
+            probe.judge.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
+        probe.judge.Finish();
     }
     if (::lseek(probe.fd, 0, SEEK_SET) != 0) {
         probe.error = errno;
@@ -860,7 +880,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             }
         }
     });
-    reader.SetEncoding(probe.judge.Encoding());
+    // (A text that reached here was judged whole: valid in its encoding and free of NUL bytes.)
+    reader.SetEncoding(probe.judge.Encoding(), true);
     std::unique_ptr<RowSource> source;
     if (workbook) {
         source = std::make_unique<WorkbookSource>(sheets);
@@ -974,7 +995,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                             sink->Decimal(v.find(',') != std::string::npos ? ',' : '.');
                         }
                     } else if (ReadTableNumber(v, numbers[i])) {
-                        values.emplace_back(numbers[i].text);
+                        values.emplace_back(numbers[i].asWritten ? std::string_view(v)
+                                                                 : std::string_view(numbers[i].text));
                         if (!decimalKnown && numbers[i].decimal != 0) {
                             decimalKnown = true;
                             sink->Decimal(numbers[i].decimal);

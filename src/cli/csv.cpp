@@ -1,7 +1,9 @@
 #include "csv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace heatx::cli {
 
@@ -173,6 +175,55 @@ void AppendCsvField(std::string& out, std::string_view field, char delimiter) {
         out.push_back(c);
     }
     out.push_back('"');
+}
+
+void Utf8Check::Feed(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        if (pending_ == 0 && end - p >= 8) {
+            // Eight ASCII bytes without a NUL at once (the usual case).
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, 8);
+            const std::uint64_t high = word & 0x8080808080808080u;
+            const std::uint64_t zero = (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
+            if ((high | zero) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const auto c = static_cast<unsigned char>(*p++);
+        if (pending_ != 0) {
+            if (c < low_ || c > high_) {
+                valid_ = false;
+                pending_ = 0;
+            } else {
+                --pending_;
+                low_ = 0x80;
+                high_ = 0xBF;
+                continue;
+            }
+        }
+        if (c < 0x80) {
+            nul_ = nul_ || c == 0;
+            continue;
+        }
+        low_ = 0x80;
+        high_ = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            pending_ = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            pending_ = 2;
+            low_ = c == 0xE0 ? 0xA0 : 0x80;
+            high_ = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            pending_ = 3;
+            low_ = c == 0xF0 ? 0x90 : 0x80;
+            high_ = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            valid_ = false;
+        }
+    }
 }
 
 void EncodingJudge::EndLine() {
@@ -348,13 +399,27 @@ bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool
                 return any;
             }
         }
-        const char c = buffer_[pos_++];
         if (skipLf_) {
             skipLf_ = false;
-            if (c == '\n') {
+            if (buffer_[pos_] == '\n') {
+                ++pos_;
                 continue;
             }
         }
+        // A run of ordinary characters (no quote, line end or delimiter) is taken whole.
+        const std::size_t run = pos_;
+        while (pos_ < end_ && !Special(buffer_[pos_])) {
+            ++pos_;
+        }
+        if (pos_ > run) {
+            any = true;
+            fieldStart = justClosed = false;
+            const std::size_t room = kRecordLimit - raw.size();
+            raw.append(buffer_.data() + run, std::min(room, pos_ - run));
+            tooLong = tooLong || pos_ - run > room;
+            continue;
+        }
+        const char c = buffer_[pos_++];
         any = true;
         const bool closing = c == '"' && inQuotes;
         if (c == '"' && (inQuotes || fieldStart || justClosed)) {
@@ -380,6 +445,10 @@ bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool
             tooLong = true;
         }
     }
+}
+
+bool CsvReader::Special(char c) {
+    return c == '"' || c == '\n' || c == '\r' || c == ';' || c == ',' || c == '\t';
 }
 
 bool CsvReader::IsDelimiter(char c) const {
@@ -425,7 +494,10 @@ void CsvReader::Split(std::string_view raw, std::vector<std::string>& fields) co
 }
 
 bool CsvReader::Decode(std::string& error) {
-    if (raw_.find('\0') != std::string::npos) {
+    if (verified_ && encoding_ == TextEncoding::Utf8) {
+        return true;  // the whole input is known to be valid UTF-8 without a NUL
+    }
+    if (!verified_ && raw_.find('\0') != std::string::npos) {
         error = "в тексте нулевой байт";
         return false;
     }

@@ -30,9 +30,11 @@ class CsvReader {
 
     // The encoding judged for the whole input; without it the reader takes Windows-1251 when its first
     // buffer is not valid UTF-8 (and a later record may still reveal it).
-    void SetEncoding(TextEncoding encoding) {
+    // `verified`: every line was found valid in it, and no NUL byte in the input.
+    void SetEncoding(TextEncoding encoding, bool verified) {
         encoding_ = encoding;
         encodingKnown_ = true;
+        verified_ = verified;
     }
 
     // The next record; false at the end of the input. The delimiter is found from the first record
@@ -53,6 +55,7 @@ class CsvReader {
     bool ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool& unclosed);
     void Split(std::string_view raw, std::vector<std::string>& fields) const;
     bool IsDelimiter(char c) const;
+    static bool Special(char c);
     bool Decode(std::string& error);
 
     Source source_;
@@ -68,6 +71,7 @@ class CsvReader {
     bool bom_ = false;
     bool first_ = true;
     bool encodingKnown_ = false;
+    bool verified_ = false;
     bool crlf_ = false;
     std::string raw_;
     std::string scratch_;
@@ -109,6 +113,22 @@ class EncodingJudge {
     bool binary_ = false;
     std::size_t badLine_ = 0;
     std::string why_;
+};
+
+// Whether a whole input is valid UTF-8 and free of NUL bytes, fed in pieces: the quick first look,
+// which most tables pass; only one that fails it is judged line by line (EncodingJudge).
+class Utf8Check {
+  public:
+    void Feed(std::string_view bytes);
+    // After the last piece.
+    bool Valid() const { return valid_ && pending_ == 0; }
+    bool Nul() const { return nul_; }
+
+  private:
+    bool valid_ = true;
+    bool nul_ = false;
+    int pending_ = 0;
+    unsigned char low_ = 0x80, high_ = 0xBF;
 };
 
 // True when the text is valid UTF-8 (shortest forms, no surrogates, nothing above U+10FFFF).

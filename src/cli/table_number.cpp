@@ -10,16 +10,20 @@ bool Digit(char c) {
 
 // Length of the blank at text[i] (an ASCII blank or one of the no-break and thin spaces), 0 if none.
 std::size_t BlankLength(std::string_view text, std::size_t i) {
-    if (text[i] == ' ' || text[i] == '\t') {
-        return 1;
+    switch (text[i]) {
+        case ' ':
+        case '\t':
+            return 1;
+        case '\xC2':  // U+00A0
+            return i + 1 < text.size() && text[i + 1] == '\xA0' ? 2 : 0;
+        case '\xE2':  // U+202F, U+2009
+            return i + 2 < text.size() && text[i + 1] == '\x80' &&
+                           (text[i + 2] == '\xAF' || text[i + 2] == '\x89')
+                       ? 3
+                       : 0;
+        default:
+            return 0;
     }
-    const std::string_view rest = text.substr(i);
-    for (std::string_view blank : {"\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x89"}) {
-        if (rest.substr(0, blank.size()) == blank) {
-            return blank.size();
-        }
-    }
-    return 0;
 }
 
 }  // namespace
@@ -27,6 +31,36 @@ std::size_t BlankLength(std::string_view text, std::size_t i) {
 bool ReadTableNumber(std::string_view cell, TableNumber& number) {
     std::string& out = number.text;
     out.clear();
+    number.decimal = 0;
+    // The usual cell, "4190", "0,683" or "2.0955e+06", is read as it is written.
+    std::size_t k = 0;
+    std::size_t digitCount = 0;
+    while (k < cell.size() && Digit(cell[k])) {
+        ++k;
+        ++digitCount;
+    }
+    if (k < cell.size() && (cell[k] == '.' || cell[k] == ',')) {
+        number.decimal = cell[k++];
+        while (k < cell.size() && Digit(cell[k])) {
+            ++k;
+            ++digitCount;
+        }
+    }
+    if (digitCount > 0 && k + 1 < cell.size() && (cell[k] == 'e' || cell[k] == 'E')) {
+        std::size_t e = k + 1;
+        if (cell[e] == '-' || cell[e] == '+') {
+            ++e;
+        }
+        const std::size_t first = e;
+        while (e < cell.size() && Digit(cell[e])) {
+            ++e;
+        }
+        k = e > first ? e : k;
+    }
+    number.asWritten = digitCount > 0 && k == cell.size();
+    if (number.asWritten) {
+        return true;
+    }
     number.decimal = 0;
     std::size_t i = 0;
     std::size_t end = cell.size();

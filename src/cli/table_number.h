@@ -10,8 +10,9 @@
 namespace heatx::cli {
 
 struct TableNumber {
-    std::string text;  // the number as the program reads a typed value: "-402980.5E+3"
-    char decimal = 0;  // the separator the cell used ('.' or ','), 0 when it had none
+    bool asWritten = false;  // the cell itself reads as the number (digits and at most one separator)
+    std::string text;        // else the number as the program reads a typed value: "-402980.5E+3"
+    char decimal = 0;        // the separator the cell used ('.' or ','), 0 when it had none
 };
 
 // True when `cell` (UTF-8) is wholly one number, blanks around it aside.
