@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -586,7 +587,17 @@ void ProbeInput(int fd, Probe& probe) {
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     probe.fd = fd;
     if (!regular) {
-        probe.copy = ::open(P_tmpdir, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        const char* folder = std::getenv("TMPDIR");
+        const std::string tmp = folder != nullptr && *folder != '\0' ? folder : P_tmpdir;
+        probe.copy = ::open(tmp.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (probe.copy < 0) {
+            // A file system without unnamed files: a named one, removed at once.
+            std::string name = tmp + "/heatx-calc-XXXXXX";
+            probe.copy = ::mkstemp(name.data());
+            if (probe.copy >= 0) {
+                ::unlink(name.c_str());
+            }
+        }
         if (probe.copy < 0) {
             probe.error = errno;
             return;
