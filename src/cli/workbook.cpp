@@ -278,7 +278,9 @@ bool ReadXlsx(zip_t* zip, std::string_view only, std::vector<WorkbookSheet>& she
         std::string value;
         bool inValue = false;
         bool any = false;
-        while (xml.Next()) {
+        bool held = false;
+        while (held || xml.Next()) {
+            held = false;
             if (xml.Start("row")) {
                 line = Count(xml.Attribute("r"), line + 1);
                 row.fields.clear();
@@ -327,7 +329,7 @@ bool ReadXlsx(zip_t* zip, std::string_view only, std::vector<WorkbookSheet>& she
             } else if (xml.End("v") || xml.End("t")) {
                 inValue = false;
             } else if (xml.Start("rPh") && !xml.Empty()) {
-                xml.SkipSubtree();
+                held = xml.SkipSubtree();  // a reading aid, not the cell's text
             } else if (inValue && xml.Text()) {
                 value += xml.Value();
             }
@@ -378,19 +380,19 @@ bool ReadOds(zip_t* zip, std::string_view only, std::vector<WorkbookSheet>& shee
         }
         return true;
     };
-    while (xml.Next()) {
+    bool held = false;  // the current node is not yet looked at (after a skipped subtree)
+    while (held || xml.Next()) {
+        held = false;
         if (!inTable) {
             // A table not asked for is passed over whole; the node after it may be the next table.
-            while (xml.Start("table") && !xml.Empty()) {
+            if (xml.Start("table") && !xml.Empty()) {
                 sheet = WorkbookSheet{};
                 sheet.name = xml.Attribute("name");
                 if (only.empty() || sheet.name == only) {
                     inTable = true;
                     line = 0;
-                    break;
-                }
-                if (!xml.SkipSubtree()) {
-                    break;
+                } else {
+                    held = xml.SkipSubtree();
                 }
             }
             continue;
@@ -447,7 +449,8 @@ bool ReadOds(zip_t* zip, std::string_view only, std::vector<WorkbookSheet>& shee
                 return false;
             }
         } else if (inCell && xml.Start("annotation")) {
-            xml.SkipSubtree();  // a comment on the cell is not its text
+            // A comment on the cell is not its text; the node after it is still to be looked at.
+            held = xml.SkipSubtree();
         } else if (inCell && xml.Start("p")) {
             if (paragraphs++ > 0) {
                 cellText.push_back('\n');

@@ -1,6 +1,7 @@
 // heatx-calc batch and template as processes, on small tables made in the test: the output rows equal
 // what single calls give, whatever the delimiter, quoting, decimal separator, encoding and line ends.
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -468,6 +469,55 @@ TEST(Batch, WorkbooksAreReadAndWritten) {
         EXPECT_EQ(Lines(ReadWholeFile(folder / "out.csv")).size(), 3u);
         EXPECT_EQ(RunCalc({"batch", "--sheet", "ХТ-33", input}).status, 66);
     }
+}
+
+// A workbook in the shapes a spreadsheet program saves: repeated empty rows and cells up to the sheet's
+// end, a comment on a cell, runs of spaces, a title row, an empty sheet before the class's.
+TEST(Batch, ASpreadsheetsOwnShapesAreRead) {
+    std::string cells;
+    for (const std::string& v : Reference("cooler")) {
+        cells += "<table:table-cell office:value-type=\"float\" office:value=\"" +
+                 (v[0] == '.' ? "0" + v : v) + "\"><text:p>x</text:p></table:table-cell>";
+    }
+    const std::string row =
+        "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>Иванов<text:s "
+        "text:c=\"2\"/>А."
+        "</text:p><office:annotation><text:p>заметка</text:p></office:annotation></table:table-cell>"
+        "<table:table-cell office:value-type=\"string\"><text:p>ХОЛОДИЛЬНИК</text:p></table:table-cell>" +
+        cells + "<table:table-cell table:number-columns-repeated=\"1000\"/></table:table-row>";
+    const std::string empty =
+        "<table:table-row table:number-rows-repeated=\"1048000\"><table:table-cell "
+        "table:number-columns-repeated=\"1024\"/></table:table-row>";
+    const std::string content =
+        "<?xml version=\"1.0\"?><office:document-content "
+        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>"
+        "<table:table table:name=\"Пустой\">" +
+        empty +
+        "</table:table><table:table table:name=\"Группа\"><table:table-row><table:table-cell "
+        "office:value-type=\"string\"><text:p>Курсовой проект</text:p></table:table-cell></table:table-row>"
+        "<table:table-row><table:table-cell><text:p>Имя</text:p></table:table-cell><table:covered-table-cell/"
+        ">"
+        "<table:table-cell><text:p>Вид</text:p></table:table-cell></table:table-row>" +
+        row + empty + "</table:table></office:spreadsheet></office:body></office:document-content>";
+    TempFolder folder;
+    const std::string input = folder / "class.ods";
+    {
+        int error = 0;
+        zip_t* zip = zip_open(input.c_str(), ZIP_CREATE, &error);
+        ASSERT_NE(zip, nullptr);
+        const std::string mimetype = "application/vnd.oasis.opendocument.spreadsheet";
+        zip_file_add(zip, "mimetype", zip_source_buffer(zip, mimetype.data(), mimetype.size(), 0), 0);
+        zip_file_add(zip, "content.xml", zip_source_buffer(zip, content.data(), content.size(), 0), 0);
+        ASSERT_EQ(zip_close(zip), 0);
+    }
+    const CalcRun run = RunCalc({"batch", "--plain", "--output", folder / "out.csv", input});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = Lines(ReadWholeFile(folder / "out.csv"));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].substr(lines[1].find(";ok;")), ";ok;538,91;2279,56;368,42;43,06;2784,5;6411,8");
+    EXPECT_EQ(lines[1].substr(0, lines[1].find(';')), "Иванов  А.");
 }
 
 // The reader: a quote inside a field is a character of it; an input read in one encoding or refused;
