@@ -287,8 +287,6 @@ void EncodingJudge::Judge(std::string_view bytes) {
                 }
             } else if (c == '\r') {
                 EndLine();
-            } else if (c == 0) {
-                binary_ = true;
             }
             if (pending_ != 0) {
                 invalid_ = true;

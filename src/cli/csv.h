@@ -90,8 +90,6 @@ class EncodingJudge {
     TextEncoding Encoding() const { return encoding_; }
     std::size_t BadLine() const { return badLine_; }
     const std::string& Why() const { return why_; }
-    // A NUL byte was seen: the input is no text.
-    bool Binary() const { return binary_; }
 
   private:
     void Judge(std::string_view bytes);
@@ -110,7 +108,6 @@ class EncodingJudge {
     bool decided_ = false;
     std::size_t decidingLine_ = 0;
     TextEncoding encoding_ = TextEncoding::Utf8;
-    bool binary_ = false;
     std::size_t badLine_ = 0;
     std::string why_;
 };

@@ -547,6 +547,12 @@ TEST(Batch, StrayQuotesMixedEncodingsAndFilesThatAreNoTable) {
               std::string::npos)
         << run.err;
 
+    // 0x98 has no character in Windows-1251, and the line is no UTF-8 either.
+    run = RunCalc({"batch", "-"}, In("name;kind\n\xC8\x98;cooler\n"));
+    EXPECT_EQ(run.status, 65);
+    EXPECT_NE(run.err.find("строка 2: текст не читается ни в UTF-8, ни в Windows-1251"), std::string::npos)
+        << run.err;
+
     for (const std::string& bytes : {std::string("%PDF-1.4\n"), std::string("PK\x03\x04zzzz", 8),
                                      std::string("name;kind\n\0\x01\x02", 13)}) {
         run = RunCalc({"batch", "-"}, In(bytes));
