@@ -548,7 +548,7 @@ TEST(Batch, StrayQuotesMixedEncodingsAndFilesThatAreNoTable) {
         << run.err;
 
     // 0x98 has no character in Windows-1251, and the line is no UTF-8 either.
-    run = RunCalc({"batch", "-"}, In("name;kind\n\xC8\x98;cooler\n"));
+    run = RunCalc({"batch", "-"}, In("name;kind\n\x98\xC8;cooler\n"));
     EXPECT_EQ(run.status, 65);
     EXPECT_NE(run.err.find("строка 2: текст не читается ни в UTF-8, ни в Windows-1251"), std::string::npos)
         << run.err;
