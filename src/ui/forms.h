@@ -88,8 +88,8 @@ class FormRegistry {
 
     // Destroys the windows unloaded so far. Safe only when none of them is running a handler.
     void CollectUnloaded();
-    // Same, for the end of a guarded handler that Qt is still inside: the Qt widgets are released
-    // with deleteLater.
+    // Same, for the end of a guarded handler that the toolkit is still inside: the native windows
+    // are released once the event loop has them again (NativeWindow::Destroy(later)).
     void CollectUnloadedLater();
     // Unloaded windows not destroyed yet.
     int PendingDestruction() const { return static_cast<int>(unloaded_.size()); }
