@@ -317,6 +317,14 @@ TEST(Protocol, EvaporatorFluxCheckedAgainstTheCriticalFluxOnItsOwnLine) {
     EXPECT_NE(check.find("73673,1562 < 1232392 Вт/м²"), std::string::npos) << check;
     EXPECT_NE(check.find("q/qкр = 0,0598"), std::string::npos) << check;
     EXPECT_NE(check.find("ниже критической"), std::string::npos) << check;
+
+    // A flux above the critical one is what stops the root search: said so, on a line of its own.
+    EvaporatorTrace t;
+    const auto above = Values(kind, {"", "", "", "", "", "", "", "", "", "", "", "60000", "99"});
+    ASSERT_EQ(ComputeVariant(kind, above, "", data, {&t, nullptr, nullptr}).outcome, Outcome::Method);
+    std::string failed;
+    AppendEvaporatorProtocol(failed, data, t);
+    EXPECT_NE(LineWith(failed, "выше критической").rfind("f(y) < 0", 0), std::string::npos) << failed;
 }
 
 TEST(Protocol, HeaterShowsPrandtlHeatLoadNusseltAndOnlyTheStepsOfItsTubes) {
