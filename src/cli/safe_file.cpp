@@ -228,7 +228,7 @@ bool SafeFile::Open(const std::string& path, bool devices, std::string& why) {
         return false;
     }
     if (keepMode) {
-        ::fchmod(fd_, st.st_mode & 07777);
+        ::fchmod(fd_, st.st_mode & 0777);  // the permissions, not a set-user-ID bit
     }
     return true;
 }

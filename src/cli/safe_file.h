@@ -10,7 +10,8 @@
 //   to. Only where `devices` is allowed (--output) a character device or a FIFO (/dev/null, a named
 //   pipe) is written to directly, as a shell redirection would: it is not replaced, and it is not a
 //   file that could be left half written.
-// - A replaced regular file keeps its permission bits; a new file gets 0666 less the umask.
+// - A replaced regular file keeps its read, write and execute permissions; a new file gets 0666
+//   less the umask.
 // - SIGTERM, SIGINT and SIGHUP remove the temporary files still open and end the program with the
 //   status 128 + the signal's number (a signal the caller ignores stays ignored).
 #pragma once
