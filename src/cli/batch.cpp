@@ -22,6 +22,7 @@
 #include "protocol.h"
 #include "reports/layout.h"
 #include "reports/text.h"
+#include "safe_file.h"
 #include "system_error.h"
 #include "table_number.h"
 #include "variant.h"
@@ -38,119 +39,42 @@ std::string ErrnoText(int error) {
     return SystemErrorText(error);
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// A whole file written and closed; errno tells why when it fails.
-bool WriteFile(const std::string& path, std::string_view content) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = WriteAll(fd, content);
-    const int saved = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written) {
-        errno = saved;
-    }
-    return written && closed;
-}
-
-// Where the result table goes: standard output, or a temporary file beside --output renamed over it
-// when the table is complete.
+// Where the result table goes: standard output, or --output written by the rules of SafeFile (whole
+// or not at all; a device or a pipe written directly).
 class TableOutput {
   public:
     TableOutput(std::ostream& out, std::optional<std::string> path) : out_(out), path_(std::move(path)) {}
-    ~TableOutput() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            ::unlink(temporary_.c_str());
+
+    bool Open(std::string& why) { return !path_ || file_.Open(*path_, true, why); }
+
+    void Write(std::string& pending) {
+        if (path_) {
+            file_.Write(pending);
+        } else if (!failed_) {
+            out_.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+            failed_ = !out_;
         }
+        pending.clear();
     }
 
-    bool Open(std::string& why) {
-        if (!path_) {
-            return true;
+    // Completes the table: flushes standard output, or completes the file.
+    bool Finish(std::string& why) {
+        if (path_) {
+            return file_.Commit(why);
         }
-        temporary_ = *path_ + ".tmp-XXXXXX";
-        fd_ = ::mkstemp(temporary_.data());
-        if (fd_ < 0) {
-            why = "не удаётся создать временный файл рядом с " + *path_ + ": " + ErrnoText(errno);
+        out_.flush();
+        if (failed_ || !out_) {
+            why = "не удаётся записать результаты в стандартный вывод";
             return false;
         }
         return true;
     }
 
-    void Write(std::string& pending) {
-        if (failed_) {
-            pending.clear();
-            return;
-        }
-        if (fd_ >= 0) {
-            if (!WriteAll(fd_, pending)) {
-                failed_ = true;
-                error_ = errno;
-            }
-        } else {
-            out_.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-            if (!out_) {
-                failed_ = true;
-                error_ = 0;
-            }
-        }
-        pending.clear();
-    }
-
-    // Completes the table: flushes standard output, or flushes, closes and renames the file.
-    bool Finish(std::string& why) {
-        if (fd_ < 0) {
-            out_.flush();
-            if (failed_ || !out_) {
-                why = "не удаётся записать результаты в стандартный вывод";
-                return false;
-            }
-            return true;
-        }
-        const int fd = fd_;
-        fd_ = -1;
-        bool ok = !failed_;
-        if (ok && ::fsync(fd) != 0) {
-            ok = false;
-            error_ = errno;
-        }
-        if (::close(fd) != 0 && ok) {
-            ok = false;
-            error_ = errno;
-        }
-        if (ok && ::rename(temporary_.c_str(), path_->c_str()) != 0) {
-            ok = false;
-            error_ = errno;
-        }
-        if (!ok) {
-            ::unlink(temporary_.c_str());
-            why = "не удаётся записать " + *path_ + (error_ != 0 ? ": " + ErrnoText(error_) : std::string());
-        }
-        return ok;
-    }
-
   private:
     std::ostream& out_;
     std::optional<std::string> path_;
-    std::string temporary_;
-    int fd_ = -1;
+    SafeFile file_;
     bool failed_ = false;
-    int error_ = 0;
 };
 
 // File names made from the variants' names: safe for a file system and unique within the run.
@@ -358,8 +282,9 @@ class CsvSink : public ResultSink {
     std::string pending_;
 };
 
-// A workbook written to a temporary file beside its place and renamed there when complete; without
-// --output the place is a free name beside the input (never an existing file).
+// A workbook: the library writes it to a private temporary file, which then reaches its place by the
+// rules of SafeFile (whole or not at all, only a regular file replaced). Without --output the place is
+// the first free name beside the input (never an existing file).
 class WorkbookSink : public ResultSink {
   public:
     WorkbookSink(WorkbookFormat format, std::string path, bool keepExisting)
@@ -372,16 +297,27 @@ class WorkbookSink : public ResultSink {
     }
 
     bool Open(std::string& why) {
-        std::string pattern = path_ + ".tmp-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) {
-            why = "не удаётся создать временный файл рядом с " + path_ + ": " + ErrnoText(errno);
+        if (keepExisting_) {
+            // NAME-результаты.EXT, NAME-результаты-2.EXT…: the first name where nothing is.
+            const std::string_view extension = WorkbookExtension(format_);
+            const std::string stem = path_.substr(0, path_.size() - extension.size());
+            struct stat st {};
+            for (int n = 2; ::lstat(path_.c_str(), &st) == 0; ++n) {
+                path_ = stem + "-" + std::to_string(n) + std::string(extension);
+            }
+        }
+        if (!file_.Open(path_, false, why)) {
             return false;
         }
-        // The permissions of any new file (mkstemp makes it private).
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        const char* folder = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(folder != nullptr && *folder != '\0' ? folder : P_tmpdir) + "/heatx-calc-book-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) {
+            why = "не удаётся создать временный файл книги в " + pattern.substr(0, pattern.rfind('/')) +
+                  ": " + ErrnoText(errno);
+            return false;
+        }
         ::close(fd);
         temporary_ = pattern;
         writer_ = WorkbookWriter::Create(format_, temporary_);
@@ -417,38 +353,36 @@ class WorkbookSink : public ResultSink {
             why = path_ + ": " + why;
             return false;
         }
-        if (!keepExisting_) {
-            if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-                why = "не удаётся записать " + path_ + ": " + ErrnoText(errno);
+        const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            why = "не удаётся прочитать временный файл книги " + temporary_ + ": " + ErrnoText(errno);
+            return false;
+        }
+        std::vector<char> buffer(kFlushSize);
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                why = "не удаётся прочитать временный файл книги " + temporary_ + ": " + ErrnoText(errno);
+                ::close(fd);
                 return false;
             }
-            temporary_.clear();
-            return true;
-        }
-        // The first free name of NAME-результаты.EXT, NAME-результаты-2.EXT…: a link is made only
-        // where no file is.
-        const std::string_view extension = WorkbookExtension(format_);
-        const std::string stem = path_.substr(0, path_.size() - extension.size());
-        for (int n = 1; n < 1000; ++n) {
-            const std::string candidate =
-                n == 1 ? path_ : stem + "-" + std::to_string(n) + std::string(extension);
-            if (::link(temporary_.c_str(), candidate.c_str()) == 0) {
-                path_ = candidate;
-                return true;  // the temporary name goes in the destructor
+            if (n == 0) {
+                break;
             }
-            if (errno != EEXIST) {
-                why = "не удаётся записать " + candidate + ": " + ErrnoText(errno);
-                return false;
-            }
+            file_.Write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
         }
-        why = "не удаётся найти свободное имя для " + path_;
-        return false;
+        ::close(fd);
+        return file_.Commit(why);
     }
 
   private:
     WorkbookFormat format_;
     std::string path_;
     bool keepExisting_;
+    SafeFile file_;
     std::string temporary_;
     std::unique_ptr<WorkbookWriter> writer_;
     std::vector<WorkbookCell> cells_;
@@ -645,9 +579,16 @@ void ProbeInput(int fd, Probe& probe) {
             check.Feed(bytes);
         }
         if (!regular) {
-            if (!WriteAll(probe.copy, bytes)) {
-                probe.error = errno;
-                return;
+            for (std::string_view rest = bytes; !rest.empty();) {
+                const ssize_t w = ::write(probe.copy, rest.data(), rest.size());
+                if (w < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (w < 0) {
+                    probe.error = errno;
+                    return;
+                }
+                rest.remove_prefix(static_cast<std::size_t>(w));
             }
         } else if (!judging) {
             break;  // a file read from its start again needs no further look
@@ -783,6 +724,50 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } closer{fd, probe.copy};
 
     const std::string inputName = *o.input == "-" ? std::string("стандартный ввод") : *o.input;
+    std::string why;
+    for (const auto* folder : {&o.reports, &o.protocols}) {
+        if (*folder && !EnsureFolder(**folder, why)) {
+            err << "heatx-calc: " << why << "\n";
+            return kExitOutput;
+        }
+    }
+    // The output: in the format its name asks for, else in the input's; a workbook read without
+    // --output is answered by a workbook beside it. One whose format its name tells is opened before
+    // the input is read (a signal while a pipe is read then finds its temporary file).
+    std::optional<TableOutput> table;
+    std::unique_ptr<ResultSink> sink;
+    CsvSink* csv = nullptr;
+    const auto openOutput = [&](std::optional<WorkbookFormat> format, const std::optional<std::string>& path,
+                                bool keepExisting) {
+        if (format) {
+            auto book = std::make_unique<WorkbookSink>(*format, *path, keepExisting);
+            if (!book->Open(why)) {
+                return false;
+            }
+            sink = std::move(book);
+            return true;
+        }
+        table.emplace(out, path);
+        if (!table->Open(why)) {
+            return false;
+        }
+        auto text = std::make_unique<CsvSink>(*table, TableFormat{}, false);
+        csv = text.get();
+        sink = std::move(text);
+        return true;
+    };
+    const NamedFormat named = o.output ? FormatOfName(*o.output) : NamedFormat::None;
+    if (named != NamedFormat::None) {
+        const std::optional<WorkbookFormat> format = named == NamedFormat::Xlsx ? WorkbookFormat::Xlsx
+                                                     : named == NamedFormat::Ods
+                                                         ? WorkbookFormat::Ods
+                                                         : std::optional<WorkbookFormat>();
+        if (!openOutput(format, o.output, false)) {
+            err << "heatx-calc: " << why << "\n";
+            return kExitOutput;
+        }
+    }
+
     ProbeInput(fd, probe);
     if (probe.error != 0) {
         err << "heatx-calc: ошибка чтения " << inputName << ": " << ErrnoText(probe.error) << "\n";
@@ -801,7 +786,6 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const bool workbook = probe.kind == InputKind::Workbook;
     std::vector<WorkbookSheet> sheets;
     WorkbookFormat inputFormat = WorkbookFormat::Xlsx;
-    std::string why;
     if (workbook && !ReadWorkbook(probe.fd, o.sheet.value_or(""), inputFormat, sheets, why)) {
         err << "heatx-calc: " << inputName << ": " << why << "\n";
         return kExitNoInput;
@@ -809,72 +793,32 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!workbook && o.sheet) {
         return BatchUsage(err, "--sheet — только для книг .xlsx и .ods");
     }
-
-    // The output: in the format its name asks for, else in the input's; a workbook read without
-    // --output is answered by a workbook beside it.
-    std::optional<WorkbookFormat> outputFormat;
-    if (workbook) {
-        outputFormat = inputFormat;
-    }
-    std::optional<std::string> outputPath = o.output;
     bool keepExisting = false;
-    if (o.output) {
-        switch (FormatOfName(*o.output)) {
-            case NamedFormat::Xlsx:
-                outputFormat = WorkbookFormat::Xlsx;
-                break;
-            case NamedFormat::Ods:
-                outputFormat = WorkbookFormat::Ods;
-                break;
-            case NamedFormat::Csv:
-                outputFormat.reset();
-                break;
-            case NamedFormat::None:
-                break;
+    if (!sink) {
+        std::optional<std::string> path = o.output;
+        if (!o.output && workbook) {
+            if (*o.input == "-") {
+                return BatchUsage(err, "для книги со стандартного ввода нужен --output ФАЙЛ");
+            }
+            std::string stem = *o.input;
+            const std::size_t dot = stem.rfind('.');
+            if (dot != std::string::npos && stem.find('/', dot) == std::string::npos) {
+                stem.resize(dot);
+            }
+            path = stem + "-результаты" + std::string(WorkbookExtension(inputFormat));
+            keepExisting = true;
         }
-    } else if (workbook) {
-        if (*o.input == "-") {
-            return BatchUsage(err, "для книги со стандартного ввода нужен --output ФАЙЛ");
-        }
-        std::string stem = *o.input;
-        const std::size_t dot = stem.rfind('.');
-        if (dot != std::string::npos && stem.find('/', dot) == std::string::npos) {
-            stem.resize(dot);
-        }
-        outputPath = stem + "-результаты" + std::string(WorkbookExtension(inputFormat));
-        keepExisting = true;
-    }
-
-    for (const auto* folder : {&o.reports, &o.protocols}) {
-        if (*folder && !EnsureFolder(**folder, why)) {
+        if (!openOutput(workbook ? std::optional<WorkbookFormat>(inputFormat) : std::nullopt, path,
+                        keepExisting)) {
             err << "heatx-calc: " << why << "\n";
             return kExitOutput;
         }
     }
-    TableOutput table(out, outputFormat ? std::nullopt : outputPath);
-    std::unique_ptr<ResultSink> sink;
-    CsvSink* csv = nullptr;
-    if (outputFormat) {
-        auto book = std::make_unique<WorkbookSink>(*outputFormat, *outputPath, keepExisting);
-        if (!book->Open(why)) {
-            err << "heatx-calc: " << why << "\n";
-            return kExitOutput;
-        }
-        sink = std::move(book);
-    } else {
-        if (!table.Open(why)) {
-            err << "heatx-calc: " << why << "\n";
-            return kExitOutput;
-        }
-        TableFormat format;
-        if (workbook) {
-            // A workbook's results as a Russian spreadsheet reads CSV.
-            format.decimal = ',';
-            format.lineEnd = "\r\n";
-        }
-        auto text = std::make_unique<CsvSink>(table, format, workbook);
-        csv = text.get();
-        sink = std::move(text);
+    if (csv != nullptr && workbook) {
+        // A workbook's results as a Russian spreadsheet reads CSV.
+        csv->Format().decimal = ',';
+        csv->Format().lineEnd = "\r\n";
+        csv->SetByteOrderMark(true);
     }
 
     int readError = 0;
@@ -1057,9 +1001,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                         text.clear();
                         AppendReport(text, *kind, data, clock);
                         const std::string path = *o.reports + "/" + file + ".txt";
-                        if (!WriteFile(path, text)) {
-                            err << "heatx-calc: не удаётся записать " << path << ": " << ErrnoText(errno)
-                                << "\n";
+                        if (!WriteFileSafely(path, text, why)) {
+                            err << "heatx-calc: " << why << "\n";
                             filesFailed = true;
                         }
                     }
@@ -1078,9 +1021,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                                 break;
                         }
                         const std::string path = *o.protocols + "/" + file + "-protocol.txt";
-                        if (!WriteFile(path, text)) {
-                            err << "heatx-calc: не удаётся записать " << path << ": " << ErrnoText(errno)
-                                << "\n";
+                        if (!WriteFileSafely(path, text, why)) {
+                            err << "heatx-calc: " << why << "\n";
                             filesFailed = true;
                         }
                     }
