@@ -12,7 +12,9 @@
 namespace {
 
 // Waits until the browser has run its pending tasks, then returns to the C++ stack that called it.
-EM_ASYNC_JS(void, WaitForTheBrowser, (), { await new Promise(resolve = > setTimeout(resolve, 0)); });
+// (A function expression, not an arrow: clang-format would split "=>".)
+EM_ASYNC_JS(void, WaitForTheBrowser, (),
+            { await new Promise(function(resolve) { setTimeout(resolve, 0); }); });
 
 EM_JS(void, ShowText, (const char* text), {
     const line = document.createElement("p");
