@@ -57,13 +57,15 @@ deps-web:
 	@bash scripts/install-deps --web
 
 configure-web: deps-web
-	$(WEB_ENV) emcmake cmake -S web -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release $(WEB_CACHE)
+	$(WEB_ENV) emcmake cmake -S web -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release $(WEB_CACHE) \
+		-DHEATX_CALC=$(abspath $(BUILD_DIR))/src/cli/heatx-calc
 
 web: configure-web
-	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target heatx
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target heatx_page
 	@echo "$(abspath $(WEB_DIR))/heatx.html"
 
-# The core tests on the browser edition's code under node, and its pages in headless Chromium.
+# The core tests on the browser edition's code under node, and its page in headless Chromium (whose roads
+# compare the results with $(BUILD_DIR)'s heatx-calc: `make test` builds it first).
 test-web: deps configure-web
 	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
 	cd $(WEB_DIR) && ctest --output-on-failure -j $(JOBS)
