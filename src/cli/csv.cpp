@@ -446,7 +446,14 @@ bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool
 }
 
 bool CsvReader::Special(char c) {
-    return c == '"' || c == '\n' || c == '\r' || c == ';' || c == ',' || c == '\t';
+    static constexpr std::array<bool, 256> kSpecial = [] {
+        std::array<bool, 256> table{};
+        for (unsigned char special : {'"', '\n', '\r', ';', ',', '\t'}) {
+            table[special] = true;
+        }
+        return table;
+    }();
+    return kSpecial[static_cast<unsigned char>(c)];
 }
 
 bool CsvReader::IsDelimiter(char c) const {
@@ -478,10 +485,10 @@ void CsvReader::Split(std::string_view raw, std::vector<std::string>& fields) co
                 field.push_back(raw[i++]);
             }
         }
-        // Unquoted text, or what follows a closing quote before the next delimiter.
-        while (i < raw.size() && raw[i] != delimiter_) {
-            field.push_back(raw[i++]);
-        }
+        // Unquoted text, or what follows a closing quote before the next delimiter (taken whole).
+        const std::size_t next = std::min(raw.find(delimiter_, i), raw.size());
+        field.append(raw, i, next - i);
+        i = next;
         if (i < raw.size()) {
             ++i;  // the delimiter: another field follows, even an empty one at the end
             continue;
