@@ -33,9 +33,6 @@ install(CODE [[
     endif()
 ]])
 install(FILES packaging/heatx.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-# lintian's reasoned overrides (the file says why).
-install(FILES packaging/heatx.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-        RENAME heatx)
 install(FILES packaging/heatx.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # The metainfo's release list: the releases as written, and above them this build when it is a later
