@@ -6,12 +6,13 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 WEB_DIR ?= build-web
 SANITIZE_DIR ?= build-sanitize
+PACKAGE_DIR ?= build-package
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps deps-run deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
+.PHONY: all deps deps-run deps-package deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
 
 all: build
 
@@ -22,6 +23,10 @@ deps:
 # Only what building and running the two programs needs.
 deps-run:
 	@bash scripts/install-deps --run
+
+# Only what building the two programs and their Debian package needs.
+deps-package:
+	@bash scripts/install-deps --package
 
 configure: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=ON -DHEATX_WITH_BENCH=ON
@@ -73,9 +78,12 @@ test-web: deps configure-web
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
-# A Debian package: build/heatx_<version>-1_<arch>.deb
-package: build
-	cd $(BUILD_DIR) && cpack -G DEB
+# A Debian package: build-package/heatx_<version>-1_<arch>.deb, from a build tree of its own that holds
+# only the programs, their manual pages and data (no tests, benchmarks, fuzzers or print server).
+package: deps-package
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DHEATX_WITH_TESTS=OFF -DHEATX_WITH_BENCH=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
 
 # A source tarball of the last commit, build/heatx-<version>.tar.gz, that knows its version without git.
 dist: configure
