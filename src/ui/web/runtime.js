@@ -912,7 +912,8 @@ const heatx = (() => {
     document.addEventListener(
         "keydown",
         (event) => {
-            if (event.key !== "Tab" || event.ctrlKey || event.altKey || event.metaKey || ended) {
+            if (event.key !== "Tab" || event.ctrlKey || event.altKey || event.metaKey || ended ||
+                document.getElementById("hx-report") !== null) {
                 return;
             }
             if (openBoxes.length > 0) {
@@ -1260,6 +1261,56 @@ const heatx = (() => {
         return ended;
     }
 
+    // A report ended: its lines as they would be printed, over everything, until the student closes the
+    // view; "Печать" prints them with the browser (a printer, or "Save as PDF"). Several reports of a run
+    // are shown one after the other.
+    const reports = [];
+    function showReport(title, lines) {
+        reports.push({title, lines});
+        if (reports.length === 1) {
+            openReport();
+        }
+    }
+    function openReport() {
+        const report = reports[0];
+        const view = document.createElement("div");
+        view.id = "hx-report";
+        view.setAttribute("role", "dialog");
+        view.setAttribute("aria-label", "ОТЧЁТ");
+        const bar = document.createElement("div");
+        bar.className = "hx-report-bar";
+        const heading = document.createElement("span");
+        heading.textContent = report.title ? `Отчёт: ${report.title}` : "Отчёт";
+        const print = document.createElement("button");
+        print.type = "button";
+        print.textContent = "Печать";
+        print.addEventListener("click", () => window.print());
+        const close = document.createElement("button");
+        close.type = "button";
+        close.textContent = "Закрыть";
+        close.addEventListener("click", () => {
+            view.remove();
+            reports.shift();
+            if (reports.length > 0) {
+                openReport();
+            } else if (ended) {
+                const again = document.querySelector("#hx-closing button");
+                if (again !== null) {
+                    again.focus();
+                }
+            } else if (front !== null && front.visible && openBoxes.length === 0) {
+                focusWindow(front);
+            }
+        });
+        bar.append(heading, print, close);
+        const text = document.createElement("pre");
+        text.className = "hx-report-text";
+        text.textContent = report.lines.join("\n");
+        view.append(bar, text);
+        document.body.appendChild(view);
+        print.focus();
+    }
+
     // ---- Tests and assistive tools ------------------------------------------------------------------------
 
     // The visible windows and their visible controls, as the program holds them.
@@ -1357,6 +1408,7 @@ const heatx = (() => {
         beep,
         endRun,
         hasEnded,
+        showReport,
         census,
     };
 })();

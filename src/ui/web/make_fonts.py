@@ -1,23 +1,20 @@
 #!/usr/bin/python3
-"""Builds the page the web edition is linked into: shell.html with the runtime (runtime.js, runtime.css)
-and the Liberation faces the windows use inlined, each face cut down to the characters the program can
-show (the texts of its sources, and everything a student may type: digits, Latin, Cyrillic, punctuation).
+"""Writes the style sheet of the page's faces: the Liberation faces the windows use, each cut down to the
+characters the program can show (the texts of its sources, and everything a student may type: digits,
+Latin, Cyrillic, punctuation) and inlined as WOFF2 data, so that the page needs no font of the machine's.
 
-    make_shell.py --sources SRC_DIR --out SHELL.html [--fonts /usr/share/fonts/truetype/liberation]
+    make_fonts.py --sources SRC_DIR --out heatx-fonts.css [--fonts /usr/share/fonts/truetype/liberation]
 
-Needs Debian's python3-fonttools (and python3-brotli for WOFF2).
+Needs Debian's python3-fonttools and python3-brotli.
 """
 
 import argparse
 import base64
 import io
 import pathlib
-import sys
 
 from fontTools import subset
 from fontTools.ttLib import TTFont
-
-HERE = pathlib.Path(__file__).resolve().parent
 
 # (CSS family, weight, style, file): the faces standing for the fonts the windows name.
 FACES = [
@@ -85,22 +82,10 @@ def main():
     parser.add_argument("--out", required=True, type=pathlib.Path)
     parser.add_argument("--fonts", type=pathlib.Path, default=pathlib.Path("/usr/share/fonts/truetype/liberation"))
     args = parser.parse_args()
-
-    shell = (HERE / "shell.html").read_text(encoding="utf-8")
-    style = (HERE / "runtime.css").read_text(encoding="utf-8")
-    runtime = (HERE / "runtime.js").read_text(encoding="utf-8")
-    for marker in ("/*HEATX:FONTS*/", "/*HEATX:STYLE*/", "//HEATX:RUNTIME", "{{{ SCRIPT }}}"):
-        if shell.count(marker) != 1:
-            sys.exit(f"make_shell: {marker} must appear once in shell.html")
-    if "</script" in runtime:
-        sys.exit("make_shell: runtime.js must not contain </script")
-    faces = font_faces(args.fonts, characters(args.sources))
-    page = (shell.replace("/*HEATX:FONTS*/", faces)
-            .replace("/*HEATX:STYLE*/", style)
-            .replace("//HEATX:RUNTIME", runtime))
+    css = font_faces(args.fonts, characters(args.sources)) + "\n"
     args.out.parent.mkdir(parents=True, exist_ok=True)
     tmp = args.out.with_suffix(".tmp")
-    tmp.write_text(page, encoding="utf-8")
+    tmp.write_text(css, encoding="utf-8")
     tmp.replace(args.out)
 
 
