@@ -18,7 +18,11 @@ namespace {
 
 // clang-format off
 EM_JS(int, hx_demonstration_asked, (), {
-    return typeof location === "object" && /(^\?|&)demo(=|&|$)/.test(location.search) ? 1 : 0;
+    if (typeof location !== "object") {
+        return 0;
+    }
+    var parts = location.search.slice(1).split("&");
+    return parts.some(function (part) { return part === "demo" || part.indexOf("demo=") === 0; }) ? 1 : 0;
 });
 // clang-format on
 

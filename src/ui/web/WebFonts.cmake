@@ -9,7 +9,7 @@ set(_heatx_web_dir ${CMAKE_CURRENT_LIST_DIR})
 get_filename_component(_heatx_src_dir ${_heatx_web_dir}/../.. ABSOLUTE)
 get_target_property(_heatx_page_dir heatx RUNTIME_OUTPUT_DIRECTORY)
 set(HEATX_WEB_FONTS_CSS ${_heatx_page_dir}/heatx-fonts.css)
-set(HEATX_WEB_FONTS /usr/share/fonts/truetype/liberation CACHE PATH "Folder of the Liberation faces")
+set(HEATX_WEB_FONTS /usr/share/fonts/truetype CACHE PATH "The system's font folder (liberation/, dejavu/)")
 
 # The characters are collected from the sources: a source changed may bring a new one.
 file(GLOB_RECURSE _heatx_text_sources CONFIGURE_DEPENDS ${_heatx_src_dir}/*.cpp ${_heatx_src_dir}/*.h)

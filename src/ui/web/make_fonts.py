@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""Writes the style sheet of the page's faces: the Liberation faces the windows use, each cut down to the
+"""Writes the style sheet of the page's faces: the Liberation faces the windows use and the system's
+default face (DejaVu Sans), each cut down to the
 characters the program can show (the texts of its sources, and everything a student may type: digits,
 Latin, Cyrillic, punctuation) and inlined as WOFF2 data, so that the page needs no font of the machine's.
 
-    make_fonts.py --sources SRC_DIR --out heatx-fonts.css [--fonts /usr/share/fonts/truetype/liberation]
+    make_fonts.py --sources SRC_DIR --out heatx-fonts.css [--fonts /usr/share/fonts/truetype]
 
 Needs Debian's python3-fonttools and python3-brotli.
 """
@@ -16,17 +17,20 @@ import pathlib
 from fontTools import subset
 from fontTools.ttLib import TTFont
 
-# (CSS family, weight, style, file): the faces standing for the fonts the windows name.
+# (CSS family, weight, style, file under the system's font folder): the faces standing for the fonts the
+# windows name, and the face of everything without a font of its own (the system's default face, as the
+# desktop shows it).
 FACES = [
-    ("HX Sans", "normal", "normal", "LiberationSans-Regular.ttf"),
-    ("HX Sans", "bold", "normal", "LiberationSans-Bold.ttf"),
-    ("HX Sans", "bold", "italic", "LiberationSans-BoldItalic.ttf"),
-    ("HX Sans Narrow", "normal", "normal", "LiberationSansNarrow-Regular.ttf"),
-    ("HX Sans Narrow", "bold", "italic", "LiberationSansNarrow-BoldItalic.ttf"),
-    ("HX Mono", "normal", "normal", "LiberationMono-Regular.ttf"),
-    ("HX Mono", "bold", "normal", "LiberationMono-Bold.ttf"),
-    ("HX Serif", "normal", "normal", "LiberationSerif-Regular.ttf"),
-    ("HX Serif", "normal", "italic", "LiberationSerif-Italic.ttf"),
+    ("HX UI", "normal", "normal", "dejavu/DejaVuSans.ttf"),
+    ("HX Sans", "normal", "normal", "liberation/LiberationSans-Regular.ttf"),
+    ("HX Sans", "bold", "normal", "liberation/LiberationSans-Bold.ttf"),
+    ("HX Sans", "bold", "italic", "liberation/LiberationSans-BoldItalic.ttf"),
+    ("HX Sans Narrow", "normal", "normal", "liberation/LiberationSansNarrow-Regular.ttf"),
+    ("HX Sans Narrow", "bold", "italic", "liberation/LiberationSansNarrow-BoldItalic.ttf"),
+    ("HX Mono", "normal", "normal", "liberation/LiberationMono-Regular.ttf"),
+    ("HX Mono", "bold", "normal", "liberation/LiberationMono-Bold.ttf"),
+    ("HX Serif", "normal", "normal", "liberation/LiberationSerif-Regular.ttf"),
+    ("HX Serif", "normal", "italic", "liberation/LiberationSerif-Italic.ttf"),
 ]
 
 # What can be typed or shown besides the sources' texts.
@@ -80,7 +84,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--sources", required=True, type=pathlib.Path)
     parser.add_argument("--out", required=True, type=pathlib.Path)
-    parser.add_argument("--fonts", type=pathlib.Path, default=pathlib.Path("/usr/share/fonts/truetype/liberation"))
+    parser.add_argument("--fonts", type=pathlib.Path, default=pathlib.Path("/usr/share/fonts/truetype"))
     args = parser.parse_args()
     css = font_faces(args.fonts, characters(args.sources)) + "\n"
     args.out.parent.mkdir(parents=True, exist_ok=True)

@@ -54,6 +54,8 @@ const heatx = (() => {
             case "times new roman":
             case "monotype corsiva":
                 return "HX Serif";
+            case "":
+                return "HX UI";
             default:
                 return "HX Sans";
         }
@@ -64,6 +66,7 @@ const heatx = (() => {
         return Math.max(1, Math.round(((points > 0 ? points : DEFAULT_POINTS) * 96) / 72));
     }
 
+    // A window's font until it is given one: the system's default face, 9 points.
     function makeFont(family, points, bold, italic) {
         return {face: faceOf(family), points: points > 0 ? points : DEFAULT_POINTS, bold: !!bold, italic: !!italic};
     }
@@ -126,8 +129,9 @@ const heatx = (() => {
         const vw = window.innerWidth;
         const vh = window.innerHeight;
         const scale = Math.min(1, vw / fw, vh / fh);
-        let x = g.left;
-        let y = g.top;
+        // The inner area lies where the desktop puts it; the title strip above it, as a window manager's.
+        let x = g.left - FRAME;
+        let y = Math.max(0, g.top - TITLE_HEIGHT - FRAME);
         if (x + fw * scale > vw) {
             x = Math.max(0, vw - fw * scale);
         }
