@@ -272,10 +272,14 @@ const heatx = (() => {
         const win = windows.get(id);
         win.caption = caption;
         win.titleText.textContent = caption;
+        // A window is a region named by its caption; a window with a blank caption is a group (an unnamed
+        // region would not be announced as anything).
         if (caption.trim() === "") {
             win.el.removeAttribute("aria-label");
+            win.el.setAttribute("role", "group");
         } else {
             win.el.setAttribute("aria-label", caption);
+            win.el.setAttribute("role", "region");
         }
         if (win === front) {
             showTitle();
