@@ -56,12 +56,13 @@ def main():
             old.unlink()
         steps = open(folder / "web-steps.txt", "w", encoding="utf-8")
 
-        def log(line, steps=steps):
+        started = time.monotonic()
+
+        def log(line, steps=steps, started=started):
             print(f"[{name}] {line}", flush=True)
-            steps.write(line + "\n")
+            steps.write(f"{time.monotonic() - started:7.2f} {line}\n")
             steps.flush()
 
-        started = time.monotonic()
         browser = Browser()
         page = Page(browser, url, folder, log)
         try:

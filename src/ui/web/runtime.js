@@ -30,6 +30,10 @@ const heatx = (() => {
     let ended = false;
     let screen = null;
     const openBoxes = [];
+    // A box, or the report view, holds the keyboard: windows shown meanwhile do not take the focus.
+    function modalOpen() {
+        return openBoxes.length > 0 || document.getElementById("hx-report") !== null;
+    }
 
     // ---- Colours and fonts ---------------------------------------------------------------------------
 
@@ -252,7 +256,7 @@ const heatx = (() => {
             }
         });
         el.addEventListener("pointerdown", () => {
-            if (openBoxes.length === 0 && win.visible && front !== win) {
+            if (!modalOpen() && win.visible && front !== win) {
                 raise(win);
             }
         });
@@ -329,7 +333,7 @@ const heatx = (() => {
         layout(win);
         raise(win);
         settleFocus(id, false);
-        if (openBoxes.length === 0) {
+        if (!modalOpen()) {
             focusWindow(win);
         }
     }
@@ -354,7 +358,7 @@ const heatx = (() => {
             const next = topVisible();
             if (next !== null) {
                 setFront(next);
-                if (hadFocus && openBoxes.length === 0) {
+                if (hadFocus && !modalOpen()) {
                     focusWindow(next);
                 }
             } else {
@@ -412,7 +416,7 @@ const heatx = (() => {
         }
         const first = tabOrder(win)[0] || null;
         win.focusControl = first;
-        if (win === front && win.visible && openBoxes.length === 0) {
+        if (win === front && win.visible && !modalOpen()) {
             focusWindow(win);
         }
     }
@@ -565,7 +569,7 @@ const heatx = (() => {
     function setControlFocus(id) {
         const control = controls.get(id);
         control.win.focusControl = control;
-        if (control.win === front && openBoxes.length === 0 && usable(control)) {
+        if (control.win === front && !modalOpen() && usable(control)) {
             control.el.focus({preventScroll: true});
         }
     }
@@ -1107,7 +1111,7 @@ const heatx = (() => {
         dialog.remove();
         // The focus goes back to the window below.
         const win = front !== null && front.visible ? front : topVisible();
-        if (openBoxes.length === 0 && win !== null && !ended) {
+        if (!modalOpen() && win !== null && !ended) {
             setFront(win);
             focusWindow(win);
         }
@@ -1306,7 +1310,7 @@ const heatx = (() => {
                 if (again !== null) {
                     again.focus();
                 }
-            } else if (front !== null && front.visible && openBoxes.length === 0) {
+            } else if (front !== null && front.visible && !modalOpen()) {
                 focusWindow(front);
             }
         });
