@@ -8,10 +8,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
+
+#include "reports/decimal.h"
 
 namespace heatx {
 
@@ -142,9 +143,8 @@ bool ReportJournal::Title(std::string_view title) {
 }
 
 bool ReportJournal::Font(std::string_view name, float points) {
-    char size[32];
-    std::snprintf(size, sizeof size, "%g", static_cast<double>(points));
-    return Write(std::string("F ") + size + " " + Escaped(name) + "\n");
+    // Three decimals keep every size a font is set to (whole, half and quarter points).
+    return Write("F " + ShortDecimal(static_cast<double>(points), 3) + " " + Escaped(name) + "\n");
 }
 
 bool ReportJournal::Text(std::string_view text, bool endLine) {
@@ -239,10 +239,10 @@ bool ReadJournal(const std::string& path, JournalContents& contents) {
                 if (blank == std::string_view::npos) {
                     break;
                 }
-                float size = 0.0f;
-                const auto parsed = std::from_chars(body.data(), body.data() + blank, size);
-                if (parsed.ec == std::errc() && size > 0.0f && size < 100.0f) {
-                    fontSize = size;
+                // A journal written under a locale with a decimal comma has "7,5".
+                const std::optional<float> size = ReadDecimal(body.substr(0, blank));
+                if (size && *size > 0.0f && *size < 100.0f) {
+                    fontSize = *size;
                 }
                 fontName = Unescaped(body.substr(blank + 1));
                 break;
