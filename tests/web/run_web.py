@@ -5,7 +5,7 @@ accessibility tree with real pointer and key events.
     run_web.py --page build-web/heatx.html --calc build/src/cli/heatx-calc --artifacts build/e2e-artifacts
                [--road NAME ...]
 
-Roads: evaporator, heater, cooler, faulty-data, keyboard-evaporator (all by default). Each road opens the
+Roads: evaporator, heater, cooler, faulty-data, keyboard-evaporator, small-screen (all by default). Each road opens the
 page afresh from disk; a road ends at its first failed check (no retake), and every road fails when the
 page makes a request that leaves it (anything but data: and blob: addresses) or a script error. The
 screenshots of every window go into ARTIFACTS/ROAD/web-NN-NAME.png, beside the desktop roads' own
@@ -23,7 +23,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from devtools import Browser, DriveError  # noqa: E402
 from page import Failure, Page  # noqa: E402
-from web_roads import ROADS, Calc  # noqa: E402
+from web_roads import ROADS, SIZES, Calc  # noqa: E402
 
 
 def main():
@@ -63,7 +63,8 @@ def main():
             steps.write(f"{time.monotonic() - started:7.2f} {line}\n")
             steps.flush()
 
-        browser = Browser()
+        width, height = SIZES.get(name, (1280, 1024))
+        browser = Browser(width, height)
         page = Page(browser, url, folder, log)
         try:
             page.start()
