@@ -1,6 +1,7 @@
 """The roads a student takes through heatx in the browser: the same roads, reference values and calculator
 comparisons as the desktop's real-window roads (tests/e2e/roads.py), taken on the web page."""
 
+import base64
 import os
 import struct
 import subprocess
@@ -201,8 +202,18 @@ def road_evaporator(p, calc):
     end_run(p, results)
 
     insert_at = result_row_index(report4, EVAPORATOR_HEAD) + 1
-    compare_report(p, p.report_lines(), report4[:insert_at] + [row10] + report4[insert_at:])
+    expected = report4[:insert_at] + [row10] + report4[insert_at:]
+    compare_report(p, p.report_lines(), expected)
     p.screenshot("report-view")
+    # What the browser prints of the view (a printer, or "Save as PDF") is the report and nothing else.
+    pdf = p.artifacts / "web-report.pdf"
+    pdf.write_bytes(base64.b64decode(p.b.call("Page.printToPDF", preferCSSPageSize=False)["data"]))
+    text = subprocess.run(["pdftotext", "-layout", "-fixed", "5.4", str(pdf), "-"], check=True, capture_output=True,
+                          text=True, timeout=30).stdout
+    printed = [line for page in text.split("\f") for line in page.split("\n")]
+    p.check("the report printed from the view holds exactly the report's lines",
+            normalised(printed) == normalised(expected),
+            f"{len(normalised(printed))} lines printed, {len(normalised(expected))} expected")
 
 
 # ---- road 2: heater, vertical tubes ----------------------------------------------------------------------

@@ -1273,6 +1273,19 @@ const heatx = (() => {
         return ended;
     }
 
+    // A report being printed, or shown and not yet closed, would be lost with the page: the browser asks
+    // before the page is closed or reloaded.
+    let documentOpen = false;
+    function setDocumentOpen(open) {
+        documentOpen = !!open;
+    }
+    window.addEventListener("beforeunload", (event) => {
+        if (documentOpen || reports.length > 0) {
+            event.preventDefault();
+            event.returnValue = "";
+        }
+    });
+
     // A report ended: its lines as they would be printed, over everything, until the student closes the
     // view; "Печать" prints them with the browser (a printer, or "Save as PDF"). Several reports of a run
     // are shown one after the other.
@@ -1421,6 +1434,7 @@ const heatx = (() => {
         endRun,
         hasEnded,
         showReport,
+        setDocumentOpen,
         census,
     };
 })();
