@@ -461,7 +461,11 @@ def road_small_screen(p, calc):
     p.press(description, "ПРОДОЛЖЕНИЕ РАБОТЫ")
     p.no_window("Описание программы")
     start = p.window(START_TITLE)
-    p.press(start, END_OF_WORK)
+    # The close mark of the title strip, as a window manager's close button, ends the run.
+    x, y = p.dom_call(start, "function () { const r = this.querySelector('.hx-close').getBoundingClientRect(); "
+                             "return [r.x + r.width / 2, r.y + r.height / 2]; }")
+    time.sleep(0.45)
+    p.b.click_at(x, y)
     p.closing_page()
 
 

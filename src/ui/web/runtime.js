@@ -756,6 +756,12 @@ const heatx = (() => {
             choose(control, row);
         });
         el.addEventListener("keydown", (event) => listKey(control, event));
+        // A disabled list is read, not used: a press does not even give it the focus.
+        el.addEventListener("mousedown", (event) => {
+            if (!control.enabled) {
+                event.preventDefault();
+            }
+        });
         el.addEventListener("focus", () => {
             if (control.keyRow < 0 && control.resumeRow >= 0 && control.resumeRow < el.children.length) {
                 control.keyRow = control.resumeRow;
