@@ -52,7 +52,8 @@ class Browser:
             "--remote-allow-origins=*", "--disable-print-preview", "--no-first-run",
             "--no-default-browser-check", "--disable-background-networking", "--disable-component-update",
             "--disable-sync", "--disable-extensions", "--mute-audio", "--hide-scrollbars",
-            "--force-device-scale-factor=1", "--font-render-hinting=none", "about:blank",
+            "--force-device-scale-factor=1", "--font-render-hinting=none", "--disable-dev-shm-usage",
+            "--disable-gpu", "about:blank",
         ]
         self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                         start_new_session=True)
