@@ -133,9 +133,11 @@ const heatx = (() => {
         const vw = window.innerWidth;
         const vh = window.innerHeight;
         const scale = Math.min(1, vw / fw, vh / fh);
-        // The inner area lies where the desktop puts it; the title strip above it, as a window manager's.
-        let x = g.left - FRAME;
-        let y = Math.max(0, g.top - TITLE_HEIGHT - FRAME);
+        // The frame (the title strip above the inner area) is where the desktop puts the window: every
+        // window's and box's content lies one frame's breadth (1 px, 23 px) from the desktop's place, so
+        // windows and boxes keep their places relative to each other.
+        let x = g.left;
+        let y = g.top;
         if (x + fw * scale > vw) {
             x = Math.max(0, vw - fw * scale);
         }
