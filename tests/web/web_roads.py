@@ -338,7 +338,13 @@ def road_faulty(p, calc):
     block = p.label(results, lambda t: "РЕЗУЛЬТАТЫ УТОЧНЁННОГО РАСЧЁТА" in t, "the results block")
     p.check("corrected data: the results show 10166.39", "10166.39" in block, repr(block))
     p.screenshot("faulty-results")
-    end_run(p, results)
+    # "Нет" to the question after a refused height ends the run at once, from inside the handler that
+    # waited for the answer.
+    p.press(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
+    p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "11")
+    p.answer_message("ОШИБКА !", "Нет")
+    p.closing_page()
+    p.check("the run ended with no window left", not p.windows(), repr(p.windows()))
     p.check("nothing printed, no report shown", not p.b.find_all("dialog", "ОТЧЁТ"))
 
 
