@@ -167,6 +167,11 @@ class Page:
         self.check(f"{what}: every shown control is in the accessibility tree", not missing and
                    sorted(options) == sorted(controls["lists"]),
                    f"missing {missing[:4]}, lists {options} vs {controls['lists']}")
+        # and nothing else: a hidden control is not there.
+        buttons = sorted(collapse(n.name) for n in self.b.find_all("button", within=win))
+        self.check(f"{what}: no hidden control is in the accessibility tree",
+                   buttons == sorted(collapse(b) for b in controls["buttons"]),
+                   f"{buttons} vs {sorted(controls['buttons'])}")
 
     # ---- lists -----------------------------------------------------------------------------------------------
 
