@@ -148,6 +148,30 @@ def end_run(p, win):
     p.screenshot("closing-page")
 
 
+def end_run_with_report(p, win, expected):
+    """The end of the run ends the open report: it is shown for printing over the closing page, holds the
+    calculator's lines, and what the browser prints of it (a printer, or "Save as PDF") is the report and
+    nothing else. Closed, it leaves the closing page."""
+    p.press(win, END_OF_WORK)
+    compare_report(p, p.report_lines(), expected)
+    p.screenshot("report-view")
+    pdf = p.artifacts / "web-report.pdf"
+    pdf.write_bytes(base64.b64decode(p.b.call("Page.printToPDF", preferCSSPageSize=False)["data"]))
+    text = subprocess.run(["pdftotext", "-layout", "-fixed", "5.4", str(pdf), "-"], check=True, capture_output=True,
+                          text=True, timeout=30).stdout
+    printed = [line for page in text.split("\f") for line in page.split("\n")]
+    p.check("the report printed from the view holds exactly the report's lines",
+            normalised(printed) == normalised(expected),
+            f"{len(normalised(printed))} lines printed, {len(normalised(expected))} expected")
+    view = p.b.find("dialog", "ОТЧЁТ")
+    close = p.b.find("button", "Закрыть", within=view)
+    time.sleep(0.45)
+    p.b.click(close)
+    p.closing_page()
+    p.check("the report view is closed", not p.b.find_all("dialog", "ОТЧЁТ"))
+    p.screenshot("closing-page")
+
+
 # ---- road 1: evaporator, two tube heights printed --------------------------------------------------------
 
 def road_evaporator(p, calc):
@@ -199,21 +223,8 @@ def road_evaporator(p, calc):
     p.screenshot("evaporator-results-10m")
     p.press(results, PRINT)
     p.button_gone(results, PRINT)
-    end_run(p, results)
-
     insert_at = result_row_index(report4, EVAPORATOR_HEAD) + 1
-    expected = report4[:insert_at] + [row10] + report4[insert_at:]
-    compare_report(p, p.report_lines(), expected)
-    p.screenshot("report-view")
-    # What the browser prints of the view (a printer, or "Save as PDF") is the report and nothing else.
-    pdf = p.artifacts / "web-report.pdf"
-    pdf.write_bytes(base64.b64decode(p.b.call("Page.printToPDF", preferCSSPageSize=False)["data"]))
-    text = subprocess.run(["pdftotext", "-layout", "-fixed", "5.4", str(pdf), "-"], check=True, capture_output=True,
-                          text=True, timeout=30).stdout
-    printed = [line for page in text.split("\f") for line in page.split("\n")]
-    p.check("the report printed from the view holds exactly the report's lines",
-            normalised(printed) == normalised(expected),
-            f"{len(normalised(printed))} lines printed, {len(normalised(expected))} expected")
+    end_run_with_report(p, results, report4[:insert_at] + [row10] + report4[insert_at:])
 
 
 # ---- road 2: heater, vertical tubes ----------------------------------------------------------------------
@@ -250,8 +261,7 @@ def road_heater(p, calc):
     p.check_tree(results, "heater results")
     p.press(results, PRINT)
     p.button_gone(results, PRINT)
-    end_run(p, results)
-    compare_report(p, p.report_lines(), report)
+    end_run_with_report(p, results, report)
 
 
 # ---- road 3: cooler ----------------------------------------------------------------------------------------
@@ -280,8 +290,7 @@ def road_cooler(p, calc):
     p.check_tree(results, "cooler results")
     p.press(results, PRINT)
     p.button_gone(results, PRINT)
-    end_run(p, results)
-    compare_report(p, p.report_lines(), report)
+    end_run_with_report(p, results, report)
 
 
 # ---- road 4: faulty evaporator data corrected on the list ----------------------------------------------------
