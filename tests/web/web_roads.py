@@ -482,6 +482,10 @@ def road_small_screen(p, calc):
     time.sleep(0.45)
     p.b.click_at(x, y)
     p.closing_page()
+    # The closing page starts the program again (the page loads itself anew, from where it was opened).
+    p.b.click(p.b.find("button", "Начать заново"))
+    p.window(START_TITLE, containing="ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", timeout=20)
+    p.check("'Начать заново' shows the start screen again", p.front_title() == START_TITLE, p.front_title())
 
 
 # The page's size for a road: the screen the desktop roads use, or a small laptop's browser.
