@@ -80,7 +80,7 @@ class Browser:
         self.events = []
         self.requests = []  # every request the page made: (url, type)
         self.errors = []  # exceptions thrown in the page and console errors
-        for domain in ("Page", "Runtime", "Network", "DOM", "Accessibility"):
+        for domain in ("Page", "Runtime", "Network", "DOM", "CSS", "Accessibility"):
             self.call(f"{domain}.enable")
         # The page's viewport is the screen the desktop's windows are placed on.
         self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=1,

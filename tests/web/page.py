@@ -167,11 +167,27 @@ class Page:
         self.check(f"{what}: every shown control is in the accessibility tree", not missing and
                    sorted(options) == sorted(controls["lists"]),
                    f"missing {missing[:4]}, lists {options} vs {controls['lists']}")
+        self.check_faces(win, what)
         # and nothing else: a hidden control is not there.
         buttons = sorted(collapse(n.name) for n in self.b.find_all("button", within=win))
         self.check(f"{what}: no hidden control is in the accessibility tree",
                    buttons == sorted(collapse(b) for b in controls["buttons"]),
                    f"{buttons} vs {sorted(controls['buttons'])}")
+
+    def check_faces(self, root, what):
+        """Every text under `root` is set in the page's own faces (the embedded, cut-down Liberation and
+        default faces): no character falls back to a face of the machine's."""
+        nodes = self.b.find_all("StaticText", within=root)
+        if not nodes:
+            return
+        self.b.call("DOM.getDocument", depth=0)
+        ids = self.b.call("DOM.pushNodesByBackendIdsToFrontend", backendNodeIds=[n.dom_id for n in nodes])["nodeIds"]
+        foreign = []
+        for node, ident in zip(nodes, ids):
+            for face in self.b.call("CSS.getPlatformFontsForNode", nodeId=ident)["fonts"]:
+                if not face.get("isCustomFont"):
+                    foreign.append(f"{collapse(node.name)[:30]!r} in {face.get('familyName')}")
+        self.check(f"{what}: every text is set in the page's own faces", not foreign, "; ".join(foreign[:3]))
 
     # ---- lists -----------------------------------------------------------------------------------------------
 
@@ -201,6 +217,7 @@ class Page:
             raise Failure(str(error)) from None
         texts = self.static_texts(box)
         self.check(f"the box {title!r} asks {collapse(prompt)!r}", collapse(prompt) in texts, repr(texts))
+        self.check_faces(box, f"the box {title!r}")
         return box
 
     def field_value(self, field):
