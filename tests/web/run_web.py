@@ -5,7 +5,8 @@ accessibility tree with real pointer and key events.
     run_web.py --page build-web/heatx.html --calc build/src/cli/heatx-calc --artifacts build/e2e-artifacts
                [--road NAME ...]
 
-Roads: evaporator, heater, cooler, faulty-data, keyboard-evaporator, small-screen (all by default). Each road opens the
+Roads: evaporator, heater, cooler, faulty-data, keyboard-evaporator, double-click-heater, small-screen (all
+by default). Each road opens the
 page afresh from disk; a road ends at its first failed check (no retake), and every road fails when the
 page makes a request that leaves it (anything but data: and blob: addresses) or a script error. The
 screenshots of every window go into ARTIFACTS/ROAD/web-NN-NAME.png, beside the desktop roads' own

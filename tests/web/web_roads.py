@@ -456,7 +456,60 @@ def road_keyboard(p, calc):
                    report4[insert_at:])
 
 
-# ---- road 6: a page smaller than the windows ----------------------------------------------------------------
+# ---- road 6: double clicks on the buttons that open a window or a box ------------------------------------------
+
+def double_click(p, win, caption):
+    """A person's double click on the button: two clicks 150 ms apart at its centre."""
+    x, y = p.b.centre(p.button(win, caption))
+    time.sleep(0.45)
+    p.b.mouse("mouseMoved", x, y)
+    p.b.mouse("mousePressed", x, y, 1)
+    p.b.mouse("mouseReleased", x, y, 1)
+    time.sleep(0.15)
+    p.b.mouse("mousePressed", x, y, 2)
+    p.b.mouse("mouseReleased", x, y, 2)
+    p.log(f"double click {caption!r}")
+    time.sleep(0.3)
+
+
+def one_empty_box(p, title, prompt, what):
+    boxes = p.b.find_all("dialog")
+    p.check(f"{what}: one box open", len(boxes) == 1 and boxes[0].name.strip() == title.strip(), repr(boxes))
+    box = p.input_box(title, prompt)
+    field = p.b.find("textbox", within=box)
+    p.check(f"{what}: its field is empty", p.field_value(field) == "", repr(p.field_value(field)))
+
+
+def road_double_click(p, calc):
+    del calc
+    start = p.window(START_TITLE)
+    double_click(p, start, "ОПИСАНИЕ ПРОГРАММЫ")
+    description = p.window("Описание программы", containing="ПРОДОЛЖЕНИЕ РАБОТЫ")
+    double_click(p, description, "ПРОДОЛЖЕНИЕ РАБОТЫ")
+    start = p.window(START_TITLE, containing="ВВОД ИСХОДНОЙ ИНФОРМАЦИИ")
+    p.check("a double click on 'ПРОДОЛЖЕНИЕ РАБОТЫ' leads back to the start screen once",
+            not p.b.find_all("dialog") and len(p.windows()) == 1, repr(p.windows()))
+    double_click(p, start, "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ")
+    one_empty_box(p, NAME_TITLE, NAME_PROMPT, "a double click on 'ВВОД ИСХОДНОЙ ИНФОРМАЦИИ'")
+    p.answer(NAME_TITLE, NAME_PROMPT, STUDENT)
+    menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
+    double_click(p, menu, "ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР")
+    one_empty_box(p, SOURCE_TITLE, HEATER[0][0], "a double click on 'ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР'")
+    for label, text in HEATER:
+        p.answer(SOURCE_TITLE, label, text)
+    source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    check_source_list(p, source, HEATER, 62, "the data after double clicks")
+    double_click(p, source, "НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    results = p.window(None, containing="ВЕРТИКАЛЬНЫЙ")
+    p.check("a double click on the accept button shows the orientation question and no box",
+            not p.b.find_all("dialog"), repr(p.b.find_all("dialog")))
+    double_click(p, results, "ВЕРТИКАЛЬНЫЙ")
+    one_empty_box(p, "ВВОД КОНСТРУКТИВН. ОСОБЕННОСТЕЙ АППАРАТА", HEATER_CONSTRUCTION[0][0],
+                  "a double click on 'ВЕРТИКАЛЬНЫЙ'")
+    p.screenshot("double-click-construction-box")
+
+
+# ---- road 7: a page smaller than the windows ----------------------------------------------------------------
 
 def road_small_screen(p, calc):
     """On a small screen (a laptop's browser with its bars, a tablet) a window larger than the page is
@@ -497,6 +550,7 @@ ROADS = [
     ("cooler", road_cooler),
     ("faulty-data", road_faulty),
     ("keyboard-evaporator", road_keyboard),
+    ("double-click-heater", road_double_click),
     ("small-screen", road_small_screen),
 ]
 
