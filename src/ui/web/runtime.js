@@ -328,7 +328,9 @@ const heatx = (() => {
     function show(id) {
         const win = windows.get(id);
         if (!win.visible) {
+            // The press guard counts from here (see hostOf).
             win.shownAt = performance.now();
+            win.el.hxShownAt = win.shownAt;
         }
         win.visible = true;
         win.el.hidden = false;
@@ -368,10 +370,6 @@ const heatx = (() => {
                 showTitle();
             }
         }
-    }
-    function isVisible(id) {
-        const win = windows.get(id);
-        return win !== undefined && win.visible;
     }
     function destroyWindow(id) {
         const win = windows.get(id);
@@ -1017,10 +1015,6 @@ const heatx = (() => {
         },
         true);
 
-    function noteShown(win) {
-        win.el.hxShownAt = win.shownAt;
-    }
-
     // ---- Events to the program ------------------------------------------------------------------------------
     // A handler may wait in a modal box (the program's stack suspended): the events that come meanwhile
     // wait for it to return, one handler at a time.
@@ -1277,9 +1271,6 @@ const heatx = (() => {
         document.title = "Работа с программой окончена";
         again.focus();
     }
-    function hasEnded() {
-        return ended;
-    }
 
     // A report being printed, or shown and not yet closed, would be lost with the page: the browser asks
     // before the page is closed or reloaded.
@@ -1344,41 +1335,6 @@ const heatx = (() => {
         print.focus();
     }
 
-    // ---- Tests and assistive tools ------------------------------------------------------------------------
-
-    // The visible windows and their visible controls, as the program holds them.
-    function census() {
-        const result = [];
-        for (const win of windows.values()) {
-            if (!win.visible) {
-                continue;
-            }
-            result.push({
-                name: win.name,
-                caption: win.caption,
-                front: win === front,
-                controls: win.controls
-                    .filter((c) => c.visible)
-                    .map((c) => ({
-                        name: c.name,
-                        kind: c.kind,
-                        caption: c.kind === "list" ? undefined : c.caption,
-                        lines: c.kind === "list" ? Array.from(c.el.children, (o) => o.textContent) : undefined,
-                        enabled: c.enabled,
-                    })),
-                printed: Array.from(win.texts.children, (t) => t.textContent),
-            });
-        }
-        return result;
-    }
-
-    function shown(id) {
-        const win = windows.get(id);
-        if (win !== undefined) {
-            noteShown(win);
-        }
-    }
-
     return {
         // screen
         screenWidth,
@@ -1389,17 +1345,10 @@ const heatx = (() => {
         destroyWindow,
         setTitle,
         setGeometry,
-        show: (id) => {
-            show(id);
-            shown(id);
-        },
-        showOver: (id, owner) => {
-            showOver(id, owner);
-            shown(id);
-        },
+        show,
+        showOver,
         makeDialog,
         hide,
-        isVisible,
         setWindowFont,
         settleFocus,
         clearPicture,
@@ -1434,16 +1383,13 @@ const heatx = (() => {
         onButton,
         onList,
         onWindowClose,
-        post,
         // services
         inputBox,
         messageBox,
         beep,
         endRun,
-        hasEnded,
         showReport,
         setDocumentOpen,
-        census,
     };
 })();
 window.heatx = heatx;
