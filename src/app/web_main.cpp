@@ -44,6 +44,7 @@ int main() {
     // Lives as long as the page: the run goes on in the page's events after main returns.
     auto* run = new WebRun;
     run->context.demonstration = hx_demonstration_asked() != 0;
+    run->printer.Connect(run->platform, run->toolkit);
     heatx::ui::Platform& platform = run->platform;
     // The run begins with the start screen and nothing else.
     platform.Guard([&platform] { platform.Forms().Get<heatx::Form1>().Show(); });

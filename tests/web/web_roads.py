@@ -82,6 +82,22 @@ def compare_report(p, lines, expected):
             not differences, "; ".join(differences))
 
 
+REPORT_NOTICE = "Отчёт откроется для печати, когда вы закончите расчёт этого теплообменника или работу с программой."
+
+
+def report_notice(p, keyboard=False):
+    """The first print press of a document tells, once, when the report opens for printing."""
+    box = p.message_box("ОТЧЁТ")
+    texts = " ".join(p.static_texts(box))
+    p.check("the first print press tells when the report opens for printing", REPORT_NOTICE in texts, texts)
+    if keyboard:
+        time.sleep(0.45)
+        p.keys("Enter")
+        p.b.wait(lambda: not p.b.find_all("alertdialog", "ОТЧЁТ"), "the notice to close", 8)
+    else:
+        p.answer_message("ОТЧЁТ", "OK")
+
+
 # ---- shared steps -----------------------------------------------------------------------------------------
 
 def start_and_name(p, check_look=False):
@@ -156,10 +172,15 @@ def end_run_with_report(p, win, expected):
     compare_report(p, p.report_lines(), expected)
     p.screenshot("report-view")
     pdf = p.artifacts / "web-report.pdf"
-    pdf.write_bytes(base64.b64decode(p.b.call("Page.printToPDF", preferCSSPageSize=False)["data"]))
+    pdf.write_bytes(base64.b64decode(p.b.call("Page.printToPDF", preferCSSPageSize=True)["data"]))
     text = subprocess.run(["pdftotext", "-layout", "-fixed", "5.4", str(pdf), "-"], check=True, capture_output=True,
                           text=True, timeout=30).stdout
     printed = [line for page in text.split("\f") for line in page.split("\n")]
+    info = subprocess.run(["pdfinfo", str(pdf)], check=True, capture_output=True, text=True, timeout=30).stdout
+    p.check("the report prints on A4 sheets", "(A4)" in info, info)
+    p.check("the view says how to print the report again",
+            "Чтобы напечатать его ещё раз" in (p.b.evaluate(
+                "document.querySelector('#hx-report .hx-report-help').textContent") or ""))
     p.check("the report printed from the view holds exactly the report's lines",
             normalised(printed) == normalised(expected),
             f"{len(normalised(printed))} lines printed, {len(normalised(expected))} expected")
@@ -203,6 +224,7 @@ def road_evaporator(p, calc):
     p.screenshot("evaporator-results-4m")
     p.check_tree(results, "evaporator results")
     p.press(results, PRINT)
+    report_notice(p)
     p.button_gone(results, PRINT)
 
     p.press(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
@@ -260,6 +282,7 @@ def road_heater(p, calc):
     p.screenshot("heater-results")
     p.check_tree(results, "heater results")
     p.press(results, PRINT)
+    report_notice(p)
     p.button_gone(results, PRINT)
     end_run_with_report(p, results, report)
 
@@ -289,6 +312,7 @@ def road_cooler(p, calc):
     p.screenshot("cooler-results")
     p.check_tree(results, "cooler results")
     p.press(results, PRINT)
+    report_notice(p)
     p.button_gone(results, PRINT)
     end_run_with_report(p, results, report)
 
@@ -420,6 +444,7 @@ def road_keyboard(p, calc):
     results = p.window("РАСЧЁТ ИСПАРИТЕЛЕЙ", containing=PRINT)
     p.focused_button(results, PRINT)
     p.keys("Enter")
+    report_notice(p, keyboard=True)
     p.button_gone(results, PRINT)
     p.focused_button(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
     p.keys("Enter")

@@ -1285,9 +1285,82 @@ const heatx = (() => {
         }
     });
 
-    // A report ended: its lines as they would be printed, over everything, until the student closes the
-    // view; "Печать" prints them with the browser (a printer, or "Save as PDF"). Several reports of a run
-    // are shown one after the other.
+    // ---- The printed report -------------------------------------------------------------------------------
+    // A report ended: its pages as they print, over everything, until the student closes the view. The
+    // pages are those of the desktop's report: A4, margins of 8 mm at the sides and 15 mm at the top and
+    // bottom, Liberation Mono at 9 pt (5.4 pt a character, a line every 2320/2048 of the size). A line
+    // wider than the page continues on the next line under its own first text (its leading blanks, at
+    // most half the page); a page holds as many whole lines as fit. The browser's print dialog opens at
+    // once ("Печать" or Ctrl+P opens it again); printed on paper or saved as PDF, the pages are the
+    // report and nothing else. Several reports of a run are shown one after the other.
+    const REPORT_PAGE = {widthMm: 210, heightMm: 297, sideMm: 8, topMm: 15, points: 9};
+    const MM_PER_POINT = 25.4 / 72;
+    const REPORT_ADVANCE = REPORT_PAGE.points * 1229 / 2048;  // points a character
+    const REPORT_PITCH = REPORT_PAGE.points * 2320 / 2048;    // points a line
+    const REPORT_WIDTH = (REPORT_PAGE.widthMm - 2 * REPORT_PAGE.sideMm) / MM_PER_POINT;
+    const REPORT_HEIGHT = (REPORT_PAGE.heightMm - 2 * REPORT_PAGE.topMm) / MM_PER_POINT;
+    const LINES_PER_PAGE = Math.max(1, Math.floor(REPORT_HEIGHT / REPORT_PITCH + 1e-9));
+
+    // The lines of the page for one report line (characters, not UTF-16 units, are counted).
+    function wrapReportLine(line) {
+        const characters = Array.from(line);
+        let blanks = 0;
+        while (blanks < characters.length && characters[blanks] === " ") {
+            blanks++;
+        }
+        const indent = Math.min(blanks * REPORT_ADVANCE, REPORT_WIDTH / 2);
+        const indentText = " ".repeat(Math.round(indent / REPORT_ADVANCE));
+        const out = [];
+        let current = "";
+        let x = 0;
+        for (const character of characters) {
+            if (x + REPORT_ADVANCE > REPORT_WIDTH && x > indent) {
+                out.push(current);
+                current = indentText;
+                x = indent;
+            }
+            current += character;
+            x += REPORT_ADVANCE;
+        }
+        out.push(current);
+        return out;
+    }
+
+    function reportPages(lines) {
+        const visual = lines.flatMap(wrapReportLine);
+        const pages = [];
+        for (let i = 0; i < visual.length; i += LINES_PER_PAGE) {
+            pages.push(visual.slice(i, i + LINES_PER_PAGE));
+        }
+        return pages.length > 0 ? pages : [[]];
+    }
+
+    // The page's print settings: A4 without the browser's own margins, the sheets' padding being the
+    // report's margins.
+    function ensurePrintStyle() {
+        if (document.getElementById("hx-print-style") !== null) {
+            return;
+        }
+        const style = document.createElement("style");
+        style.id = "hx-print-style";
+        style.textContent = `@page { size: ${REPORT_PAGE.widthMm}mm ${REPORT_PAGE.heightMm}mm; margin: 0; }
+.hx-sheet { width: ${REPORT_PAGE.widthMm}mm; height: ${REPORT_PAGE.heightMm}mm;
+    padding: ${REPORT_PAGE.topMm}mm ${REPORT_PAGE.sideMm}mm; font-size: ${REPORT_PAGE.points}pt; }
+.hx-sheet > div { height: ${REPORT_PITCH}pt; line-height: ${REPORT_PITCH}pt; }`;
+        document.head.appendChild(style);
+    }
+
+    let printedAt = 0;
+    function printReport() {
+        // Once the view's faces are drawn: the dialog prints what is on the sheets.
+        document.fonts.ready.then(() => requestAnimationFrame(() => requestAnimationFrame(() => {
+            if (document.getElementById("hx-report") !== null) {
+                printedAt = performance.now();
+                window.print();
+            }
+        })));
+    }
+
     const reports = [];
     function showReport(title, lines) {
         reports.push({title, lines});
@@ -1297,13 +1370,16 @@ const heatx = (() => {
     }
     function openReport() {
         const report = reports[0];
+        ensurePrintStyle();
         const view = document.createElement("div");
         view.id = "hx-report";
         view.setAttribute("role", "dialog");
         view.setAttribute("aria-label", "ОТЧЁТ");
+        view.hxLines = report.lines.slice();
         const bar = document.createElement("div");
         bar.className = "hx-report-bar";
         const heading = document.createElement("span");
+        heading.className = "hx-report-title";
         heading.textContent = report.title ? `Отчёт: ${report.title}` : "Отчёт";
         const print = document.createElement("button");
         print.type = "button";
@@ -1326,14 +1402,34 @@ const heatx = (() => {
                 focusWindow(front);
             }
         });
-        bar.append(heading, print, close);
-        const text = document.createElement("pre");
-        text.className = "hx-report-text";
-        text.textContent = report.lines.join("\n");
-        view.append(bar, text);
+        const help = document.createElement("p");
+        help.className = "hx-report-help";
+        help.textContent = "Отчёт открыт для печати: в окне печати выберите принтер или «Сохранить как PDF». " +
+            "Чтобы напечатать его ещё раз, нажмите «Печать» (или Ctrl+P); «Закрыть» убирает отчёт с экрана.";
+        bar.append(heading, print, close, help);
+        const sheets = document.createElement("div");
+        sheets.className = "hx-sheets";
+        for (const page of reportPages(report.lines)) {
+            const sheet = document.createElement("div");
+            sheet.className = "hx-sheet";
+            for (const line of page) {
+                const row = document.createElement("div");
+                row.textContent = line;
+                sheet.appendChild(row);
+            }
+            sheets.appendChild(sheet);
+        }
+        view.append(bar, sheets);
         document.body.appendChild(view);
         print.focus();
+        printReport();
     }
+
+    // The first print press of a document: the student learns when the report opens for printing.
+    function reportBegun() {
+        post(() => deliver && deliver(4, REPORT_BEGUN, 0));
+    }
+    const REPORT_BEGUN = -1;
 
     return {
         // screen
@@ -1390,6 +1486,8 @@ const heatx = (() => {
         endRun,
         showReport,
         setDocumentOpen,
+        reportBegun,
+        reportPages,
     };
 })();
 window.heatx = heatx;
