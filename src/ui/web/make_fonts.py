@@ -61,7 +61,8 @@ def subset_face(path, text):
     options.name_IDs = [1, 2]
     options.drop_tables += ["FFTM"]
     options.hinting = False  # screens hint slightly (vertical only): the instructions go unused
-    font = TTFont(str(path))
+    # The face's own time stamp is kept: the same sources give the same page, byte for byte.
+    font = TTFont(str(path), recalcTimestamp=False)
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=text)
     subsetter.subset(font)
