@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps deps-run deps-package deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
+.PHONY: all bench-web deps deps-run deps-package deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
 
 all: build
 
@@ -109,6 +109,13 @@ bench-batch: build
 bench-startup: build
 	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window \
 		--same-picture $(BUILD_DIR)/bench/same_picture
+
+# The browser edition's budgets: the page's size, its start against a plain page painting the same
+# picture (headless Chromium), the calculations in WebAssembly against the native code.
+bench-web: build
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target heatx_page heatx_calc_timing
+	/usr/bin/python3 bench/web/run_web_bench.py --page $(WEB_DIR)/heatx.html --fonts $(WEB_DIR)/link/heatx-fonts.css \
+		--native $(BUILD_DIR)/bench/heatx_calc_timing --wasm $(WEB_DIR)/heatx_calc_timing.js
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
