@@ -4,13 +4,14 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
+WEB_DIR ?= build-web
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps deps-run configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
+.PHONY: all deps deps-run deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
 
 all: build
 
@@ -44,6 +45,28 @@ run: programs
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-web
+
+# The browser edition: the same windows and calculations compiled to WebAssembly with Debian's
+# Emscripten, in one page that opens from disk. emcc's tools need Debian's node modules; ccache serves
+# emcc too when it is installed.
+WEB_ENV := NODE_PATH=/usr/share/nodejs
+WEB_CACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+deps-web:
+	@bash scripts/install-deps --web
+
+configure-web: deps-web
+	$(WEB_ENV) emcmake cmake -S web -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release $(WEB_CACHE)
+
+web: configure-web
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target heatx
+	@echo "$(abspath $(WEB_DIR))/heatx.html"
+
+# The core tests on the browser edition's code under node, and its pages in headless Chromium.
+test-web: deps configure-web
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
+	cd $(WEB_DIR) && ctest --output-on-failure -j $(JOBS)
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
@@ -98,4 +121,4 @@ format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WEB_DIR)

@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <memory>
+#include <optional>
+
+#include "reports/decimal.h"
 
 namespace heatx {
 
@@ -129,9 +131,8 @@ std::string JournalTitleRecord(std::string_view title) {
 }
 
 std::string JournalFontRecord(std::string_view name, float points) {
-    char size[32];
-    std::snprintf(size, sizeof size, "%g", static_cast<double>(points));
-    return std::string("F ") + size + " " + Escaped(name) + "\n";
+    // Three decimals keep every size a font is set to (whole, half and quarter points).
+    return "F " + ShortDecimal(static_cast<double>(points), 3) + " " + Escaped(name) + "\n";
 }
 
 std::string JournalTextRecord(std::string_view text, bool endLine) {
@@ -473,10 +474,10 @@ bool ParseJournal(std::string_view data, JournalContents& contents) {
                 if (blank == std::string_view::npos) {
                     break;
                 }
-                float size = 0.0f;
-                const auto parsed = std::from_chars(body.data(), body.data() + blank, size);
-                if (parsed.ec == std::errc() && size > 0.0f && size < 100.0f) {
-                    fontSize = size;
+                // A journal written under a locale with a decimal comma has "7,5".
+                const std::optional<float> size = ReadDecimal(body.substr(0, blank));
+                if (size && *size > 0.0f && *size < 100.0f) {
+                    fontSize = *size;
                 }
                 fontName = Unescaped(body.substr(blank + 1));
                 break;

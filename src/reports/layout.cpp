@@ -1,10 +1,10 @@
 #include "reports/layout.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "reports/decimal.h"
 #include "reports/text.h"
 
 namespace heatx {
@@ -15,19 +15,6 @@ constexpr std::array<std::string_view, 12> kMonthNames = {
     " января ", " февраля ", " марта ",    " апреля ",  " мая ",    " июня ",
     " июля ",   " августа ", " сентября ", " октября ", " ноября ", " декабря ",
 };
-
-// Locale-independent "%.*f" of a double: std::to_chars never uses the process locale.
-std::string FixedText(double value, int decimals) {
-    if (decimals < 0) {
-        decimals = 0;
-    }
-    // A float widened to double has at most 39 integer digits; room for sign, point and decimals.
-    std::string buffer(static_cast<std::size_t>(64 + decimals), '\0');
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
-    buffer.resize(static_cast<std::size_t>(result.ptr - buffer.data()));
-    return buffer;
-}
 
 std::string TwoDigits(int value) {
     char text[16];
@@ -47,7 +34,7 @@ std::string PadBlanks(std::string_view text, int width) {
 }
 
 std::string FormatFixed(float value, int width, int decimals) {
-    std::string number = FixedText(static_cast<double>(value), decimals);
+    std::string number = FixedDecimal(static_cast<double>(value), decimals);
     return PadBlanks(number, width) + number;
 }
 
@@ -122,7 +109,7 @@ std::string FormatCount(float value) {
     if (rounded == 0.0) {
         return "0";  // no "-0" for small negative counts
     }
-    return FixedText(rounded, 0);
+    return FixedDecimal(rounded, 0);
 }
 
 }  // namespace heatx

@@ -75,6 +75,22 @@ TEST_F(JournalTest, ARecordCutShortIsDroppedAndAForeignFileIsNoJournal) {
     EXPECT_FALSE(ReadJournal(foreign, contents));
 }
 
+TEST_F(JournalTest, AFontSizeWrittenWithADecimalCommaReadsBack) {
+    ReportJournal journal;
+    ASSERT_TRUE(journal.Begin(folder));
+    const std::string path = journal.Path();
+    journal.Keep();
+    // As a program running under a Russian locale once wrote it, then a size that is no number.
+    std::ofstream(path, std::ios::app) << "F 8,25 Courier New Cyr\nL first\nF 8.5x Other\nL second\n";
+
+    JournalContents contents;
+    ASSERT_TRUE(ReadJournal(path, contents));
+    ASSERT_EQ(contents.texts.size(), 2u);
+    EXPECT_EQ(contents.texts[0].fontSize, 8.25f);
+    EXPECT_EQ(contents.texts[1].fontSize, 8.25f) << "a size that is no number keeps the last one";
+    EXPECT_EQ(contents.texts[1].fontName, "Other");
+}
+
 TEST_F(JournalTest, OnlyJournalsNoProgramHoldsAreOrphans) {
     ReportJournal live;
     ASSERT_TRUE(live.Begin(folder));
