@@ -832,7 +832,12 @@ def nowhere_to_keep(run):
     run.check("the first press says the report can be neither saved nor protected",
               "Отчёт некуда сохранить" in text and "Журнал отчёта не удалось записать" in text and
               "пропадут, если она будет прервана" in text, repr(text))
-    end_program(run, p, results)
+    p.press(results, END_OF_WORK)
+    text = notice_text(p, "ОШИБКА !")
+    run.check("at the end nothing is promised", text.startswith("Отчёт не удалось сохранить.") and
+              "будут восстановлены" not in text, repr(text))
+    code = p.wait_exit(timeout=15)
+    run.check("then the program ends with exit code 0", code == 0, f"exit code {code}")
 
 
 def two_starts_at_once(run):
@@ -956,7 +961,12 @@ def smaller_points(run):
     run.check("a documents folder that is a link to /dev/full is told as such",
               "Путь " + run.documents + " ведёт не к папке, а к устройству." in text and "не удалось создать" not in text,
               repr(text))
-    end_program(run, p, results)
+    p.press(results, END_OF_WORK)
+    text = notice_text(p, "ОШИБКА !")
+    run.check("the report that could not be saved is promised from the journal",
+              "Напечатанные строки сохранены в журнале и будут восстановлены" in text, repr(text))
+    code = p.wait_exit(timeout=15)
+    run.check("then the program ends with exit code 0", code == 0, f"exit code {code}")
 
 
 SCENARIOS = {
