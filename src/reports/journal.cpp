@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -357,6 +359,11 @@ std::vector<std::string> FolderJournalStore::Journals() {
             } else if (name.starts_with(".report-") && EndsWith(name, kHiddenSuffix)) {
                 // A journal whose creation was cut short holds its header at most: removed unless its
                 // program still makes it.
+                // Its program may be between making and locking it: left alone while that program lives.
+                const long pid = std::strtol(name.c_str() + 8, nullptr, 10);
+                if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) {
+                    continue;
+                }
                 const std::string path = folder + "/" + name;
                 const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
                 if (fd >= 0) {
