@@ -532,6 +532,17 @@ void ReportKeeper::RecoverOne(const std::string& name, std::unique_ptr<JournalHa
              kNoticeTitle);
         return;
     }
+    if (!journal->Append("")) {
+        // A journal that can be neither marked nor removed (a disk that went read-only) would be
+        // recovered again at every start: it is left where it is, and the student told.
+        journal->Keep();
+        const std::string text =
+            "Найден журнал незаконченного отчёта прошлого запуска, но его нельзя изменить (" +
+            journal->Failure() + "), поэтому он не восстановлен. Журнал:\n" + name;
+        std::cerr << "heatx: " << text << '\n';
+        Tell(text, kFailureTitle);
+        return;
+    }
     if (contents.texts.empty()) {
         if (whole) {
             journal->Remove();  // nothing was printed
