@@ -25,8 +25,9 @@
 #include "reports/printer.h"
 #include "results/results_forms.h"
 #include "ui/platform.h"
-#include "ui/qt_printer.h"
-#include "ui/qt_services.h"
+#include "ui/qt/qt_printer.h"
+#include "ui/qt/qt_services.h"
+#include "ui/run_context.h"
 
 namespace {
 
@@ -276,7 +277,8 @@ int main(int argc, char** argv) {
     heatx::ui::ConnectReportNotices(printer, platform);
     EndRunOnSignals(platform, printer, app);
 
-    platform.SetDemonstration(options.demo);
+    heatx::RunContext run(platform);
+    run.demonstration = options.demo;
 
     // The run begins with the start screen and nothing else.
     platform.Guard([&platform] { platform.Forms().Get<heatx::Form1>().Show(); });

@@ -17,6 +17,7 @@
 #include "protocol.h"
 #include "reports/layout.h"
 #include "reports/text.h"
+#include "safe_file.h"
 #include "variant.h"
 
 namespace heatx::cli {
@@ -30,119 +31,42 @@ std::string ErrnoText(int error) {
     return std::strerror(error);
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// A whole file written and closed; errno tells why when it fails.
-bool WriteFile(const std::string& path, std::string_view content) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = WriteAll(fd, content);
-    const int saved = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written) {
-        errno = saved;
-    }
-    return written && closed;
-}
-
-// Where the result table goes: standard output, or a temporary file beside --output renamed over it
-// when the table is complete.
+// Where the result table goes: standard output, or --output written by the rules of SafeFile (whole
+// or not at all; a device or a pipe written directly).
 class TableOutput {
   public:
     TableOutput(std::ostream& out, std::optional<std::string> path) : out_(out), path_(std::move(path)) {}
-    ~TableOutput() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            ::unlink(temporary_.c_str());
+
+    bool Open(std::string& why) { return !path_ || file_.Open(*path_, true, why); }
+
+    void Write(std::string& pending) {
+        if (path_) {
+            file_.Write(pending);
+        } else if (!failed_) {
+            out_.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+            failed_ = !out_;
         }
+        pending.clear();
     }
 
-    bool Open(std::string& why) {
-        if (!path_) {
-            return true;
+    // Completes the table: flushes standard output, or completes the file.
+    bool Finish(std::string& why) {
+        if (path_) {
+            return file_.Commit(why);
         }
-        temporary_ = *path_ + ".tmp-XXXXXX";
-        fd_ = ::mkstemp(temporary_.data());
-        if (fd_ < 0) {
-            why = "не удаётся создать временный файл рядом с " + *path_ + ": " + ErrnoText(errno);
+        out_.flush();
+        if (failed_ || !out_) {
+            why = "не удаётся записать результаты в стандартный вывод";
             return false;
         }
         return true;
     }
 
-    void Write(std::string& pending) {
-        if (failed_) {
-            pending.clear();
-            return;
-        }
-        if (fd_ >= 0) {
-            if (!WriteAll(fd_, pending)) {
-                failed_ = true;
-                error_ = errno;
-            }
-        } else {
-            out_.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-            if (!out_) {
-                failed_ = true;
-                error_ = 0;
-            }
-        }
-        pending.clear();
-    }
-
-    // Completes the table: flushes standard output, or flushes, closes and renames the file.
-    bool Finish(std::string& why) {
-        if (fd_ < 0) {
-            out_.flush();
-            if (failed_ || !out_) {
-                why = "не удаётся записать результаты в стандартный вывод";
-                return false;
-            }
-            return true;
-        }
-        const int fd = fd_;
-        fd_ = -1;
-        bool ok = !failed_;
-        if (ok && ::fsync(fd) != 0) {
-            ok = false;
-            error_ = errno;
-        }
-        if (::close(fd) != 0 && ok) {
-            ok = false;
-            error_ = errno;
-        }
-        if (ok && ::rename(temporary_.c_str(), path_->c_str()) != 0) {
-            ok = false;
-            error_ = errno;
-        }
-        if (!ok) {
-            ::unlink(temporary_.c_str());
-            why = "не удаётся записать " + *path_ + (error_ != 0 ? ": " + ErrnoText(error_) : std::string());
-        }
-        return ok;
-    }
-
   private:
     std::ostream& out_;
     std::optional<std::string> path_;
-    std::string temporary_;
-    int fd_ = -1;
+    SafeFile file_;
     bool failed_ = false;
-    int error_ = 0;
 };
 
 // File names made from the variants' names: safe for a file system and unique within the run.
@@ -469,9 +393,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                         text.clear();
                         AppendReport(text, *kind, data, clock);
                         const std::string path = *o.reports + "/" + file + ".txt";
-                        if (!WriteFile(path, text)) {
-                            err << "heatx-calc: не удаётся записать " << path << ": " << ErrnoText(errno)
-                                << "\n";
+                        if (!WriteFileSafely(path, text, why)) {
+                            err << "heatx-calc: " << why << "\n";
                             filesFailed = true;
                         }
                     }
@@ -489,9 +412,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                                 break;
                         }
                         const std::string path = *o.protocols + "/" + file + "-protocol.txt";
-                        if (!WriteFile(path, text)) {
-                            err << "heatx-calc: не удаётся записать " << path << ": " << ErrnoText(errno)
-                                << "\n";
+                        if (!WriteFileSafely(path, text, why)) {
+                            err << "heatx-calc: " << why << "\n";
                             filesFailed = true;
                         }
                     }

@@ -1,7 +1,9 @@
 // The calculation protocol of one variant: every named value of the method in the order of its steps,
-// with its symbol, meaning, value (as stored, nine significant digits) and unit, so that a hand
-// calculation can be checked step by step. The values come from the recorders the methods fill while
-// they compute; nothing is computed here.
+// with its symbol, meaning, value and unit, so that a hand calculation can be checked step by step.
+// The source values are shown as typed, the method's values as the recorders kept them while the
+// method computed (nine significant digits), all with a decimal comma as in the formulas. A few values
+// a hand calculation shows but the method never keeps (Prandtl and Nusselt numbers, the heat load, the
+// flow velocity) are computed from the stored values and marked as derived.
 #pragma once
 
 #include <string>

@@ -11,8 +11,9 @@
 
 namespace heatx {
 
-void RunCooler(ui::Platform& platform) {
-    DesignData& data = platform.Data();
+void RunCooler(RunContext& run) {
+    ui::Platform& platform = run.platform;
+    DesignData& data = run.data;
     Form13& form = platform.Forms().Get<Form13>();
 
     form.List1.Hide();

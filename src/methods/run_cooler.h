@@ -1,10 +1,10 @@
 // The cooler calculation written on its results window Form13.
 #pragma once
 
-#include "ui/platform.h"
+#include "ui/run_context.h"
 
 namespace heatx {
 
-void RunCooler(ui::Platform& platform);
+void RunCooler(RunContext& run);
 
 }  // namespace heatx

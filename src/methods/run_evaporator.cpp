@@ -24,10 +24,11 @@ constexpr int kTubeHeightBoxX = 2000;
 constexpr int kTubeHeightBoxY = 1000;
 
 // The error question: the message, the continuation question, Yes and No without icon.
-int AskToContinue(ui::Platform& platform, std::string_view message) {
+int AskToContinue(RunContext& run, std::string_view message) {
+    ui::Platform& platform = run.platform;
     const int answer =
         platform.YesNoBox(std::string(message) + std::string(kContinueQuestion), std::string(kErrorTitle));
-    platform.Data().MsgAnswer = static_cast<float>(answer);
+    run.data.MsgAnswer = static_cast<float>(answer);
     return answer;
 }
 
@@ -42,35 +43,38 @@ int AskToContinue(ui::Platform& platform, std::string_view message) {
 
 }  // namespace
 
-void TubeHeightDialog(ui::Platform& platform) {
-    DesignData& data = platform.Data();
+void TubeHeightDialog(RunContext& run) {
+    ui::Platform& platform = run.platform;
+    DesignData& data = run.data;
     std::string& heightText = data.EvaporatorTexts[kTubeHeightSlot];
     for (;;) {
-        heightText = platform.InputBox(
-            kTubeHeightPrompt, kTubeHeightTitle,
-            platform.Demonstration() ? std::string(kEvaporatorReferenceHeight) : std::string(),
-            kTubeHeightBoxX, kTubeHeightBoxY);
+        heightText =
+            platform.InputBox(kTubeHeightPrompt, kTubeHeightTitle,
+                              run.demonstration ? std::string(kEvaporatorReferenceHeight) : std::string(),
+                              kTubeHeightBoxX, kTubeHeightBoxY);
         heightText = NormalizeDecimal(heightText);
         data.Values[kTubeHeightSlot] = ReadValue(heightText);
         if (TubeHeightAccepted(data.Values[kTubeHeightSlot])) {
             return;
         }
         platform.Beep();
-        if (AskToContinue(platform, kTubeHeightMessage) == kAnswerNo) {
+        if (AskToContinue(run, kTubeHeightMessage) == kAnswerNo) {
             CloseAndEnd(platform);
         }
     }
 }
 
-void EvaporatorFailureQuestion(ui::Platform& platform) {
+void EvaporatorFailureQuestion(RunContext& run) {
+    ui::Platform& platform = run.platform;
     platform.Beep();
-    if (AskToContinue(platform, kEvaporatorFailureMessage) == kAnswerNo) {
+    if (AskToContinue(run, kEvaporatorFailureMessage) == kAnswerNo) {
         CloseAndEnd(platform);
     }
 }
 
-void RunEvaporator(ui::Platform& platform) {
-    DesignData& data = platform.Data();
+void RunEvaporator(RunContext& run) {
+    ui::Platform& platform = run.platform;
+    DesignData& data = run.data;
     data.BadIndex = ValidateEvaporatorData(data);
     if (data.DataError != kFalse) {
         // The faulty line is shown on the source-data window, and the error dialog decides what next.
@@ -89,7 +93,7 @@ void RunEvaporator(ui::Platform& platform) {
         results.Show();
     }
 
-    TubeHeightDialog(platform);
+    TubeHeightDialog(run);
 
     {
         Form11& results = platform.Forms().Get<Form11>();
@@ -103,7 +107,7 @@ void RunEvaporator(ui::Platform& platform) {
     if (data.DataError != kFalse) {
         results.SetResultsVisible(false);
         results.Label1.Show();
-        EvaporatorFailureQuestion(platform);
+        EvaporatorFailureQuestion(run);
         // No results to print: the print button stays hidden.
         results.Command2.Show();
         results.Command3.Show();

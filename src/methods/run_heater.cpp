@@ -16,8 +16,9 @@ constexpr ui::Color kRed = ui::Rgb(255, 0, 0);
 constexpr ui::Color kDarkBlue = ui::Rgb(0, 0, 192);
 }  // namespace
 
-void RunHeater(ui::Platform& platform) {
-    DesignData& data = platform.Data();
+void RunHeater(RunContext& run) {
+    ui::Platform& platform = run.platform;
+    DesignData& data = run.data;
     Form9& form = platform.Forms().Get<Form9>();
 
     CalcHeater(data);

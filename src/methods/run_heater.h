@@ -1,10 +1,10 @@
 // The heater or dephlegmator calculation written on its results window Form9.
 #pragma once
 
-#include "ui/platform.h"
+#include "ui/run_context.h"
 
 namespace heatx {
 
-void RunHeater(ui::Platform& platform);
+void RunHeater(RunContext& run);
 
 }  // namespace heatx

@@ -9,15 +9,20 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/platform.h"
+#include "ui/run_context.h"
 
 namespace heatx {
 
 class AppForm : public ui::Form {
   public:
-    AppForm(ui::Platform& platform, std::string name) : ui::Form(platform, std::move(name)) {}
+    AppForm(RunContext& run, std::string name) : ui::Form(run.platform, std::move(name)), run_(run) {}
 
+    // The context of the run: the platform and the design record side by side.
+    RunContext& Run() const { return run_; }
     // The one design record of the run, shared by every window.
-    DesignData& Data() const { return platform().Data(); }
+    DesignData& Data() const { return run_.data; }
+    // Demonstration mode (RunContext::demonstration).
+    bool Demonstration() const { return run_.demonstration; }
 
     // Unloads the earliest-loaded windows until one remains (the one created last survives).
     void CloseOtherForms() const { Forms().CloseOtherForms(); }
@@ -27,6 +32,9 @@ class AppForm : public ui::Form {
     T& Get() const {
         return Forms().Get<T>();
     }
+
+  private:
+    RunContext& run_;
 };
 
 // Module-level form of the navigation procedure, for the run procedures.

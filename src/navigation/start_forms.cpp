@@ -36,7 +36,7 @@ int NearestInt(double value) {
 // Form1: start screen
 // ============================================================================================
 
-Form1::Form1(ui::Platform& platform) : AppForm(platform, "Form1") {
+Form1::Form1(RunContext& run) : AppForm(run, "Form1") {
     // The background painted at load stays: persistent drawing.
     SetAutoRedraw(true);
 
@@ -148,7 +148,7 @@ void Form1::Command3_Click() {
 // Form2: description screen
 // ============================================================================================
 
-Form2::Form2(ui::Platform& platform) : AppForm(platform, "Form2") {
+Form2::Form2(RunContext& run) : AppForm(run, "Form2") {
     SetCaption("Описание программы");
     Move(1500, 1000, 8820, 6960);
     SetBackColor(ui::Rgb(192, 192, 0));
@@ -250,7 +250,7 @@ void AskSourceData(SourceDataForm& s) {
     for (int i = 0; i <= last; ++i) {
         const std::string answer = p.InputBox(
             s.Label(i), "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ",
-            p.Demonstration() ? std::string(s.ReferenceText(i)) : std::string(), 4000, 1680 + 195 * i);
+            s.Demonstration() ? std::string(s.ReferenceText(i)) : std::string(), 4000, 1680 + 195 * i);
         std::string& text = s.Text(i);
         text = answer;
         text = NormalizeDecimal(text);
@@ -282,7 +282,7 @@ void AskSourceData(SourceDataForm& s) {
 
 }  // namespace
 
-Form4::Form4(ui::Platform& platform) : AppForm(platform, "Form4") {
+Form4::Form4(RunContext& run) : AppForm(run, "Form4") {
     SetCaption("Form4");
     Move(1500, 1500, 8985, 5325);
 

@@ -8,7 +8,7 @@ namespace heatx {
 // Start screen: the student's name, the description, the end of the run.
 class Form1 : public AppForm {
   public:
-    explicit Form1(ui::Platform& platform);
+    explicit Form1(RunContext& run);
     void Form_Load() override;
     void Command1_Click();  // "ОПИСАНИЕ ПРОГРАММЫ"
     void Command2_Click();  // "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ"
@@ -24,7 +24,7 @@ class Form1 : public AppForm {
 // Description of the program and its literature.
 class Form2 : public AppForm {
   public:
-    explicit Form2(ui::Platform& platform);
+    explicit Form2(RunContext& run);
     void Form_Load() override;
     void Command1_Click();  // "ПРОДОЛЖЕНИЕ РАБОТЫ"
 
@@ -37,7 +37,7 @@ class Form2 : public AppForm {
 // Program library menu: the choice of the apparatus kind starts a new design task.
 class Form4 : public AppForm {
   public:
-    explicit Form4(ui::Platform& platform);
+    explicit Form4(RunContext& run);
     void Form_Load() override;
     void Form_Paint() override;
     void Command1_Click();  // "ИСПАРИТЕЛЬ"

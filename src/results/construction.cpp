@@ -11,10 +11,11 @@ int ContinueQuestion(ui::Platform& platform) {
                              std::string(kErrorTitle));
 }
 
-void ReadBoundedValue(ui::Platform& platform, int slot, std::string& valueText, const std::string& prompt,
+void ReadBoundedValue(RunContext& run, int slot, std::string& valueText, const std::string& prompt,
                       const std::string& title, int xTwips, int yTwips, float lower, float upper,
                       const std::function<void()>& closingAction, const std::string& defaultText) {
-    DesignData& data = platform.Data();
+    ui::Platform& platform = run.platform;
+    DesignData& data = run.data;
     float& value = data.Values.at(static_cast<std::size_t>(slot));
     for (;;) {
         // Every answer is kept as typed (normalised), even one that is then refused.

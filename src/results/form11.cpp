@@ -35,7 +35,7 @@ constexpr double kButtonHeight = 375;
 
 }  // namespace
 
-Form11::Form11(ui::Platform& platform) : AppForm(platform, "Form11") {
+Form11::Form11(RunContext& run) : AppForm(run, "Form11") {
     SetBackColor(kYellow);
 
     Label1.Move(0, 120, 4455, 375);
@@ -94,14 +94,14 @@ void Form11::Command2_Click() {
     DesignData& data = Data();
     SetResultsVisible(false);
 
-    ui::Platform& run = platform();
-    TubeHeightDialog(run);
-    CalcEvaporator(data, [&run] { run.Beep(); });
+    TubeHeightDialog(Run());
+    ui::Platform& p = platform();
+    CalcEvaporator(data, [&p] { p.Beep(); });
 
     if (data.DataError != kFalse) {
         // Label1 keeps the height of the last shown result.
         Label1.Show();
-        EvaporatorFailureQuestion(run);
+        EvaporatorFailureQuestion(Run());
         Command2.Show();
         Command3.Show();
         Command4.Show();

@@ -56,7 +56,7 @@ void SetButton(ui::Button& button, const std::string& caption, ui::Color color, 
 
 }  // namespace
 
-Form13::Form13(ui::Platform& platform) : AppForm(platform, "Form13") {
+Form13::Form13(RunContext& run) : AppForm(run, "Form13") {
     SetBackColor(kYellow);
 
     for (int i = 0; i <= 4; ++i) {
@@ -176,7 +176,7 @@ void Form13::List1_Click() {
     const auto i = static_cast<std::size_t>(slot);
     const std::string title = k == 2 ? std::string(" ") + kCorrectionTitle : std::string(kCorrectionTitle);
     const SingleBounds bounds = CoolerCorrectionBounds(slot);
-    ReadBoundedValue(platform(), slot, data.CoolerTexts[i], data.CoolerLabels[i], title, 2800,
+    ReadBoundedValue(Run(), slot, data.CoolerTexts[i], data.CoolerLabels[i], title, 2800,
                      kDialogY[static_cast<std::size_t>(k)], bounds.lower, bounds.upper, [this] {
                          Hide();
                          Unload();
@@ -189,14 +189,14 @@ void Form13::List1_Click() {
 void Form13::Command6_Click() {
     List1.Hide();
     Command6.Hide();
-    RunCooler(platform());
+    RunCooler(Run());
 }
 
 // ---- Leaving the task -----------------------------------------------------------------------------
 
 void Form13::Command3_Click() {
     ui::Platform& p = platform();
-    DesignData& data = p.Data();
+    DesignData& data = Data();
     // The print job stays open, but the next print starts with a page head showing the corrected
     // data, so that no result stands under source data it was not computed from.
     data.ReportHeadPending = kTrue;
@@ -214,14 +214,14 @@ void Form13::Command4_Click() {
     Hide();
     p.Forms().CloseOtherForms();
     p.Forms().Get<Form4>().Show();
-    if (p.Data().ReportPrinted != 0) {
+    if (Data().ReportPrinted != 0) {
         p.Printer().EndDoc();
     }
 }
 
 void Form13::Command5_Click() {
     ui::Platform& p = platform();
-    if (p.Data().ReportPrinted != 0) {
+    if (Data().ReportPrinted != 0) {
         p.Printer().EndDoc();
     }
     p.EndProgram();

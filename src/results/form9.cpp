@@ -76,7 +76,7 @@ void SetButton(ui::Button& button, const std::string& caption, ui::Color color, 
 
 }  // namespace
 
-Form9::Form9(ui::Platform& platform) : AppForm(platform, "Form9") {
+Form9::Form9(RunContext& run) : AppForm(run, "Form9") {
     SetCaption("");
     SetBackColor(kYellow);
     SetWidth(10365);
@@ -200,17 +200,16 @@ void Form9::EnterHeaterConstruction() {
         const SingleBounds bounds = HeaterCorrectionBounds(slot);
         std::string& text = data.HeaterTexts[static_cast<std::size_t>(slot)];
         const std::string demo =
-            platform().Demonstration()
-                ? std::string(kHeaterReferenceConstruction[static_cast<std::size_t>(slot - 12)])
-                : std::string();
-        ReadBoundedValue(platform(), slot, text, prompt, kEntryTitle, 800,
+            Demonstration() ? std::string(kHeaterReferenceConstruction[static_cast<std::size_t>(slot - 12)])
+                            : std::string();
+        ReadBoundedValue(Run(), slot, text, prompt, kEntryTitle, 800,
                          kDialogY[static_cast<std::size_t>(slot - 12)], bounds.lower, bounds.upper, {}, demo);
         ui::Label& line = L(slot - 11);
         line.SetCaption(prompt + text);
         line.Show();
     }
 
-    RunHeater(platform());
+    RunHeater(Run());
 }
 
 // ---- Results --------------------------------------------------------------------------------------
@@ -281,7 +280,7 @@ void Form9::List1_Click() {
     const std::string prompt = LabelOf(slot, data);
     const std::string title = k == 3 ? std::string(" ") + kCorrectionTitle : std::string(kCorrectionTitle);
     const SingleBounds bounds = HeaterCorrectionBounds(slot);
-    ReadBoundedValue(platform(), slot, data.HeaterTexts[static_cast<std::size_t>(slot)], prompt, title, 2800,
+    ReadBoundedValue(Run(), slot, data.HeaterTexts[static_cast<std::size_t>(slot)], prompt, title, 2800,
                      kDialogY[static_cast<std::size_t>(k - 1)], bounds.lower, bounds.upper, [this] {
                          Hide();
                          Unload();
@@ -296,14 +295,14 @@ void Form9::Command8_Click() {
     Command7.Hide();
     List1.Hide();
     Command8.Hide();
-    RunHeater(platform());
+    RunHeater(Run());
 }
 
 // ---- Leaving the task -----------------------------------------------------------------------------
 
 void Form9::Command3_Click() {
     ui::Platform& p = platform();
-    DesignData& data = p.Data();
+    DesignData& data = Data();
     // The next print starts a new document with a page head showing the corrected data.
     data.ReportHeadPending = kTrue;
     if (data.ReportPrinted != 0) {
@@ -320,7 +319,7 @@ void Form9::Command3_Click() {
 
 void Form9::Command4_Click() {
     ui::Platform& p = platform();
-    DesignData& data = p.Data();
+    DesignData& data = Data();
     if (data.ReportPrinted != 0) {
         p.Printer().EndDoc();
     }
@@ -348,7 +347,7 @@ void Form9::Command4_Click() {
 
 void Form9::Command5_Click() {
     ui::Platform& p = platform();
-    if (p.Data().ReportPrinted != 0) {
+    if (Data().ReportPrinted != 0) {
         p.Printer().EndDoc();
     }
     p.EndProgram();

@@ -10,7 +10,7 @@ namespace heatx {
 // Evaporator results: tube height, coefficients, overall coefficient and surface.
 class Form11 : public AppForm {
   public:
-    explicit Form11(ui::Platform& platform);
+    explicit Form11(RunContext& run);
     void Form_Load() override;
     void Command1_Click();  // print the result
     void Command2_Click();  // "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ"
@@ -38,7 +38,7 @@ class Form11 : public AppForm {
 // Heater or dephlegmator results: orientation, construction, results, corrections.
 class Form9 : public AppForm {
   public:
-    explicit Form9(ui::Platform& platform);
+    explicit Form9(RunContext& run);
     void Form_Load() override;
     void Command1_Click();  // print the result
     void Command2_Click();  // "ИЗМЕНЕНИЕ КОНСТРУКТИВНЫХ ПАРАМЕТРОВ АППАРАТА"
@@ -76,7 +76,7 @@ class Form9 : public AppForm {
 // Cooler results: construction lines, results, Reynolds numbers, corrections.
 class Form13 : public AppForm {
   public:
-    explicit Form13(ui::Platform& platform);
+    explicit Form13(RunContext& run);
     void Form_Load() override;
     void Command1_Click();  // print the result
     void Command2_Click();  // "ИЗМЕНЕНИЕ КОНСТРУКТИВНЫХ ПАРАМЕТРОВ АППАРАТА"

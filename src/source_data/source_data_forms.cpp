@@ -74,8 +74,8 @@ void StoreValue(DesignData& data, int i, const std::string& text) {
 // The pattern
 // ============================================================================================
 
-SourceDataForm::SourceDataForm(ui::Platform& platform, std::string name, SourceDataKind kind)
-    : AppForm(platform, std::move(name)), kind_(kind) {
+SourceDataForm::SourceDataForm(RunContext& run, std::string name, SourceDataKind kind)
+    : AppForm(run, std::move(name)), kind_(kind) {
     // A fixed-pitch window font, inherited by the list, the highlight and the printed lines, so that
     // the padded lines form columns.
     SetFont("Courier", 9);
@@ -191,8 +191,8 @@ void ShowHighlight(SourceDataForm& s, double left, double top, double width) {
 // Form10: evaporator
 // ============================================================================================
 
-Form10::Form10(ui::Platform& platform)
-    : SourceDataForm(platform, "Form10", SourceDataKind{kEvaporatorSourceCount - 1, 62, 4000, true}) {
+Form10::Form10(RunContext& run)
+    : SourceDataForm(run, "Form10", SourceDataKind{kEvaporatorSourceCount - 1, 62, 4000, true}) {
     Command1.SetCaption("НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ");
     Command3.SetCaption("Конец изменений");
     ApplyDesign(*this, {100, 100, 10000, 8000, 500, 1200, 9000, 3000, 4500, 5700, 6400});
@@ -218,12 +218,12 @@ std::uint8_t Form10::Validate() const {
 void Form10::Command1_Click() {
     SetCaption(kCheckCaption);
     // The evaporator run validates, presents faulty data here, or goes on to the results.
-    RunEvaporator(platform());
+    RunEvaporator(Run());
 }
 
 void Form10::Command3_Click() {
     SetCaption(kCheckCaption);
-    RunEvaporator(platform());
+    RunEvaporator(Run());
     // After a correction the results window offers the way back to the property data. Faulty data
     // left no results window to change.
     if (Forms().IsLoaded<Form11>()) {
@@ -247,8 +247,8 @@ void Form10::PresentSourceDataError() {
 // Form3: heater or dephlegmator
 // ============================================================================================
 
-Form3::Form3(ui::Platform& platform)
-    : SourceDataForm(platform, "Form3", SourceDataKind{kHeaterSourceCount - 1, 62, 2000, false}) {
+Form3::Form3(RunContext& run)
+    : SourceDataForm(run, "Form3", SourceDataKind{kHeaterSourceCount - 1, 62, 2000, false}) {
     Command1.SetCaption("НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ");
     Command3.SetCaption("КОНЕЦ ИСПРАВЛЕНИЙ");
     ApplyDesign(*this, {100, 100, 12000, 8000, 500, 1200, 9000, 2300, 4000, 5200, 6200});
@@ -348,8 +348,8 @@ void Form3::PresentSourceDataError(bool endOfCorrections) {
 // Form6: cooler
 // ============================================================================================
 
-Form6::Form6(ui::Platform& platform)
-    : SourceDataForm(platform, "Form6", SourceDataKind{kCoolerSourceCount - 1, 72, 4000, false}) {
+Form6::Form6(RunContext& run)
+    : SourceDataForm(run, "Form6", SourceDataKind{kCoolerSourceCount - 1, 72, 4000, false}) {
     Command1.SetCaption("НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ");
     Command3.SetCaption("КОНЕЦ ИСПРАВЛЕНИЙ");
     ApplyDesign(*this, {0, 0, ScreenWidth(), ScreenHeight(), 500, 1200, 11000, 2700, 4300, 5300, 6300});
@@ -381,7 +381,7 @@ void Form6::AskConstructionParameter(int index, double lower, float upper) {
     const auto slot = static_cast<std::size_t>(index);
     for (;;) {
         const std::string demo =
-            p.Demonstration() ? std::string(kCoolerReferenceConstruction.at(slot - 13)) : std::string();
+            Demonstration() ? std::string(kCoolerReferenceConstruction.at(slot - 13)) : std::string();
         const std::string answer = p.InputBox(data.CoolerLabels.at(slot), kConstructionTitle, demo, 800,
                                               static_cast<int>((index - 13) * kRow + 700));
         data.CoolerTexts.at(slot) = NormalizeDecimal(answer);
@@ -441,7 +441,7 @@ void Form6::Command1_Click() {
     Unload();
     Forms().Get<Form6>().Hide();
     CloseOtherForms();
-    RunCooler(p);
+    RunCooler(Run());
     p.Forms().Get<Form13>().Show();
 }
 
@@ -474,7 +474,7 @@ void Form6::Command3_Click() {
         results.Show();
     }
     AskConstruction(*this, false);
-    RunCooler(p);
+    RunCooler(Run());
     p.Forms().Get<Form13>().Show();
 }
 
@@ -506,8 +506,8 @@ namespace {
 constexpr double kEvaporatorWindowWidth = 10000;
 }  // namespace
 
-ErrorDialog::ErrorDialog(ui::Platform& platform, std::string name, double designWidth, double designHeight)
-    : AppForm(platform, std::move(name)) {
+ErrorDialog::ErrorDialog(RunContext& run, std::string name, double designWidth, double designHeight)
+    : AppForm(run, std::move(name)) {
     // A dialog over its source-data window (PresentSourceDataError shows it so).
     MakeDialogWindow();
     SetCaption("Внимание !");
@@ -582,7 +582,7 @@ template <class Source, class Dialog>
 
 }  // namespace
 
-Form8::Form8(ui::Platform& platform) : ErrorDialog(platform, "Form8", 5385, 1515) {}
+Form8::Form8(RunContext& run) : ErrorDialog(run, "Form8", 5385, 1515) {}
 
 void Form8::Form_Load() {
     PlaceUnderEvaporatorWindow(*this);
@@ -599,7 +599,7 @@ void Form8::Command2_Click() {
     EndFromDialog<Form10>(*this);
 }
 
-Form5::Form5(ui::Platform& platform) : ErrorDialog(platform, "Form5", 5580, 1755) {}
+Form5::Form5(RunContext& run) : ErrorDialog(run, "Form5", 5580, 1755) {}
 
 void Form5::Form_Load() {
     PlaceUnderEvaporatorWindow(*this);
@@ -616,7 +616,7 @@ void Form5::Command2_Click() {
     EndFromDialog<Form3>(*this);
 }
 
-Form14::Form14(ui::Platform& platform) : ErrorDialog(platform, "Form14", 5385, 1725) {}
+Form14::Form14(RunContext& run) : ErrorDialog(run, "Form14", 5385, 1725) {}
 
 void Form14::Command1_Click() {
     Form6& s = Get<Form6>();

@@ -21,7 +21,7 @@ struct SourceDataKind {
 // The source-data window pattern.
 class SourceDataForm : public AppForm {
   public:
-    SourceDataForm(ui::Platform& platform, std::string name, SourceDataKind kind);
+    SourceDataForm(RunContext& run, std::string name, SourceDataKind kind);
 
     void Form_Load() override;
     virtual void Command1_Click() = 0;  // accept the data unchanged
@@ -63,7 +63,7 @@ class SourceDataForm : public AppForm {
 
 class Form10 : public SourceDataForm {
   public:
-    explicit Form10(ui::Platform& platform);
+    explicit Form10(RunContext& run);
     void Form_Load() override;
     void Command1_Click() override;
     void Command3_Click() override;
@@ -77,7 +77,7 @@ class Form10 : public SourceDataForm {
 
 class Form3 : public SourceDataForm {
   public:
-    explicit Form3(ui::Platform& platform);
+    explicit Form3(RunContext& run);
     void Form_Load() override;
     void Command1_Click() override;
     void Command3_Click() override;
@@ -91,7 +91,7 @@ class Form3 : public SourceDataForm {
 
 class Form6 : public SourceDataForm {
   public:
-    explicit Form6(ui::Platform& platform);
+    explicit Form6(RunContext& run);
     void Form_Load() override;
     void Command1_Click() override;
     void Command3_Click() override;
@@ -108,7 +108,7 @@ class Form6 : public SourceDataForm {
 // The error dialog: one design, three instances.
 class ErrorDialog : public AppForm {
   public:
-    ErrorDialog(ui::Platform& platform, std::string name, double designWidth, double designHeight);
+    ErrorDialog(RunContext& run, std::string name, double designWidth, double designHeight);
     void Form_Load() override;
     // The window manager's close button counts as "Да": back to the correction, nothing lost.
     void OnCloseButton() override { Command1_Click(); }
@@ -123,7 +123,7 @@ class ErrorDialog : public AppForm {
 
 class Form8 : public ErrorDialog {
   public:
-    explicit Form8(ui::Platform& platform);
+    explicit Form8(RunContext& run);
     void Form_Load() override;
     void Command1_Click() override;
     void Command2_Click() override;
@@ -131,7 +131,7 @@ class Form8 : public ErrorDialog {
 
 class Form5 : public ErrorDialog {
   public:
-    explicit Form5(ui::Platform& platform);
+    explicit Form5(RunContext& run);
     void Form_Load() override;
     void Command1_Click() override;
     void Command2_Click() override;
@@ -139,7 +139,7 @@ class Form5 : public ErrorDialog {
 
 class Form14 : public ErrorDialog {
   public:
-    explicit Form14(ui::Platform& platform);
+    explicit Form14(RunContext& run);
     void Command1_Click() override;
     void Command2_Click() override;
 };

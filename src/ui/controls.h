@@ -9,12 +9,7 @@
 #include <string>
 
 #include "ui/color.h"
-
-class QObject;
-class QWidget;
-class QPushButton;
-class QLabel;
-class QListWidget;
+#include "ui/toolkit.h"
 
 namespace heatx::ui {
 
@@ -27,7 +22,7 @@ class Control {
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    // The control's name ("Command3", "List1", "L0"); also the Qt objectName.
+    // The control's name ("Command3", "List1", "L0"); also the native control's name.
     const std::string& Name() const { return name_; }
 
     // Visible is the control's own property: a control keeps it while its window is hidden.
@@ -63,37 +58,27 @@ class Control {
     // Font of this control. Without it the control uses the window's font (Form::SetFont).
     void SetFont(const std::string& family, double points, bool bold = false, bool italic = false);
 
-    // The Qt widget (tests only).
-    QWidget* Widget() const { return widget_; }
+    // The native control beneath (the platform's own tests reach their widgets through it).
+    NativeControl* Native() const { return native_; }
 
   protected:
-    Control(Form& form, std::string name, QWidget* widget);
+    Control(Form& form, std::string name, NativeControl* native);
     Platform& platform() const;
     Form& form() const { return form_; }
-    // The context of every handler this control connects to its widget's signals (the receiver
-    // argument of QObject::connect): Detach cuts exactly these connections and no others.
-    QObject* HandlerContext() const { return handlerContext_.get(); }
 
   private:
     friend class Form;
     // Geometry in twips as last set, with the pixels it gave: reading back gives the twips set as
-    // long as the widget still has those pixels.
+    // long as the native control still has those pixels.
     struct Axis {
         double twips = 0.0;
         int pixels = 0;
     };
     double Read(const Axis& axis, int pixels, bool horizontal) const;
     void Apply(double left, double top, double width, double height);
-    // The control's size or font changed (a button fits its caption again).
-    virtual void LayoutChanged() {}
-    // The window's object is going away: the handlers are disconnected from the widget, which
-    // itself goes with the window's widget. Only the control's own connections are cut: Qt's
-    // accessibility bridge learns through the widget's own "destroyed" signal that the widget is
-    // gone, and a widget that never tells it leaves its accessible object behind, which a later
-    // widget at the same address inherits, dead, and is then missing on the bus.
+    // The window's object is going away: the native control drops its callbacks; it goes itself with
+    // the native window.
     void Detach();
-    // Called by Detach: a control drops the handlers its widget holds itself.
-    virtual void DetachHandlers() {}
 
     // Whether the control is its window's focus control: a control that is hidden or disabled while
     // it has the focus passes it on (Form::SettleFocus).
@@ -101,17 +86,12 @@ class Control {
 
     Form& form_;
     std::string name_;
-    QWidget* widget_;
-    std::unique_ptr<QObject> handlerContext_;
+    NativeControl* native_;
     Axis left_, top_, width_, height_;
     bool visible_ = true;
     bool enabled_ = true;
     bool tabStop_ = true;
     bool detached_ = false;
-
-  protected:
-    // Point size asked by SetFont (0: the window's font).
-    double fontPoints_ = 0.0;
 };
 
 class Button : public Control {
@@ -134,12 +114,9 @@ class Button : public Control {
 
   private:
     friend class Form;
-    Button(Form& form, std::string name);
-    // A caption wider than the button is set in a smaller size of the same font, so that it is
-    // read whole (the substitutes of the old screen fonts are wider than the originals).
-    void LayoutChanged() override;
+    Button(Form& form, std::string name, NativeButton& native);
 
-    QPushButton* button_;
+    NativeButton& button_;
     std::string caption_;
     Color backColor_ = 0;
     bool hasBackColor_ = false;
@@ -167,10 +144,10 @@ class Label : public Control {
 
   private:
     friend class Form;
-    Label(Form& form, std::string name);
+    Label(Form& form, std::string name, NativeLabel& native);
     void ApplyColors();
 
-    QLabel* label_;
+    NativeLabel& label_;
     std::string caption_;
     Color foreColor_ = Rgb(0, 0, 0);
     Color backColor_ = 0;
@@ -204,12 +181,10 @@ class ListBox : public Control {
 
   private:
     friend class Form;
-    ListBox(Form& form, std::string name);
+    ListBox(Form& form, std::string name, NativeList& native);
     void RunClick();
-    void KeepReadableWhenDisabled();
-    void DetachHandlers() override;
 
-    QListWidget* list_;
+    NativeList& list_;
     std::function<void()> onClick_;
 };
 

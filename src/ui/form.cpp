@@ -1,83 +1,11 @@
 #include "ui/form.h"
-#include "ui/startup_probe.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QColor>
-#include <QFont>
-#include <QFontMetricsF>
-#include <QGuiApplication>
-#include <QImage>
-#include <QPaintEvent>
-#include <QPainter>
-#include <QPalette>
-#include <QWidget>
-#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
-#include "ui/desktop.h"
 #include "ui/platform.h"
-#include "ui/qt_convert.h"
 
 namespace heatx::ui {
-
-namespace detail {
-
-// The top-level widget of a window. It paints the window's picture and printed text and passes the
-// close button on to the window. It may outlive its Form by a moment (deleteLater), detached.
-class FormWindow : public QWidget {
-  public:
-    explicit FormWindow(Form* form) : QWidget(nullptr, Qt::Window), form_(form) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-    void Detach() { form_ = nullptr; }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        if (form_ == nullptr) {
-            painter.fillRect(event->rect(), palette().color(QPalette::Window));
-            return;
-        }
-        if (!form_->autoRedraw_ && !form_->painting_) {
-            Form* form = form_;
-            form->painting_ = true;
-            form->platform_.Guard([form] { form->Form_Paint(); });
-            // The guard may have destroyed an unloaded window.
-            if (form_ == nullptr) {
-                painter.fillRect(event->rect(), palette().color(QPalette::Window));
-                return;
-            }
-            form->painting_ = false;
-        }
-        form_->Paint(painter, event->region());
-        NoteWindowPainted();
-    }
-
-    void closeEvent(QCloseEvent* event) override {
-        // The window stays; what happens is the window's decision (by default the run ends).
-        event->ignore();
-        if (form_ == nullptr) {
-            return;
-        }
-        Form* form = form_;
-        Platform& platform = form->platform_;
-        platform.Guard([form] { form->OnCloseButton(); });
-    }
-
-  private:
-    Form* form_;
-};
-
-}  // namespace detail
-
-struct Form::TextItem {
-    QPointF position;  // pixels, top-left corner of the text
-    QString text;
-    QFont font;
-    QColor color;
-};
 
 namespace {
 constexpr double kDefaultLeft = 1440.0;
@@ -87,10 +15,12 @@ constexpr double kDefaultHeight = 3600.0;
 }  // namespace
 
 Form::Form(Platform& platform, std::string name)
-    : platform_(platform), name_(std::move(name)), caption_(name_), window_(new detail::FormWindow(this)) {
-    window_->setObjectName(ToQt(name_));
-    window_->setWindowTitle(ToQt(caption_));
-    backColor_ = FromQColor(QApplication::palette().color(QPalette::Window));
+    : platform_(platform),
+      name_(std::move(name)),
+      caption_(name_),
+      window_(platform.toolkit().CreateWindow(name_, *this)) {
+    // The native window is created with the name as its title.
+    backColor_ = platform.toolkit().WindowColor();
     ApplyGeometry(kDefaultLeft, kDefaultTop, kDefaultWidth, kDefaultHeight);
 }
 
@@ -112,18 +42,29 @@ void Form::ReleaseWindow(bool later) {
     for (auto& control : controls_) {
         control->Detach();
     }
-    window_->Detach();
-    window_->hide();
-    if (later) {
-        window_->deleteLater();
-    } else {
-        delete window_;
-    }
+    NativeWindow* window = window_;
     window_ = nullptr;
+    window->Destroy(later);
 }
 
-QWidget* Form::Widget() const {
-    return window_;
+void Form::BeforePaint() {
+    if (autoRedraw_ || painting_) {
+        return;
+    }
+    const std::weak_ptr<int> alive = alive_;
+    painting_ = true;
+    Platform& platform = platform_;
+    platform.Guard([this] { Form_Paint(); });
+    // The guard may have destroyed an unloaded window.
+    if (!alive.expired()) {
+        painting_ = false;
+    }
+}
+
+void Form::CloseRequested() {
+    // The window stays; what happens is the window's decision (by default the run ends).
+    Form* form = this;
+    platform_.Guard([form] { form->OnCloseButton(); });
 }
 
 void Form::OnCloseButton() {
@@ -143,8 +84,7 @@ void Form::Unload() {
 void Form::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (window_ != nullptr) {
-        window_->setWindowTitle(ToQt(caption));
-        ApplyWindowTitle(window_);
+        window_->SetTitle(caption);
     }
 }
 
@@ -156,16 +96,16 @@ double Form::Read(const Axis& axis, int pixels, bool horizontal) const {
 }
 
 double Form::Left() const {
-    return window_ ? Read(left_, window_->x(), true) : left_.twips;
+    return window_ ? Read(left_, window_->Geometry().left, true) : left_.twips;
 }
 double Form::Top() const {
-    return window_ ? Read(top_, window_->y(), false) : top_.twips;
+    return window_ ? Read(top_, window_->Geometry().top, false) : top_.twips;
 }
 double Form::Width() const {
-    return window_ ? Read(width_, window_->width(), true) : width_.twips;
+    return window_ ? Read(width_, window_->Geometry().width, true) : width_.twips;
 }
 double Form::Height() const {
-    return window_ ? Read(height_, window_->height(), false) : height_.twips;
+    return window_ ? Read(height_, window_->Geometry().height, false) : height_.twips;
 }
 
 void Form::SetLeft(double twips) {
@@ -193,21 +133,20 @@ void Form::ApplyGeometry(double left, double top, double width, double height) {
     width_ = {width, std::max(1, platform_.TwipsToPixelsX(width))};
     height_ = {height, std::max(1, platform_.TwipsToPixelsY(height))};
     if (window_ != nullptr) {
-        window_->move(left_.pixels, top_.pixels);
-        window_->resize(width_.pixels, height_.pixels);
+        window_->SetGeometry(PixelRect{left_.pixels, top_.pixels, width_.pixels, height_.pixels});
     }
 }
 
 double Form::ScaleWidth() const {
     if (scaleMode_ == ScaleMode::Pixels) {
-        return window_ ? window_->width() : width_.pixels;
+        return window_ ? window_->Geometry().width : width_.pixels;
     }
     return Width();
 }
 
 double Form::ScaleHeight() const {
     if (scaleMode_ == ScaleMode::Pixels) {
-        return window_ ? window_->height() : height_.pixels;
+        return window_ ? window_->Geometry().height : height_.pixels;
     }
     return Height();
 }
@@ -227,11 +166,8 @@ void Form::Show() {
     if (window_ == nullptr) {
         return;
     }
-    window_->show();
-    ApplyWindowTitle(window_);
-    SettleFocus();
-    NoteProgramWindowShown(window_);
-    TakeKeyboardFocus(window_);
+    // Shown, raised and focused, the focus settled on its first usable control.
+    window_->Show();
 }
 
 void Form::ShowOver(Form& owner) {
@@ -239,55 +175,29 @@ void Form::ShowOver(Form& owner) {
         Show();
         return;
     }
-    // Transient for the owner's window: only dialog windows carry the owner to the window manager.
-    MakeDialogWindow();
-    window_->winId();
-    owner.window_->winId();
-    if (window_->windowHandle() != nullptr && owner.window_->windowHandle() != nullptr) {
-        window_->windowHandle()->setTransientParent(owner.window_->windowHandle());
-    }
-    Show();
+    window_->ShowOver(*owner.window_);
 }
 
 void Form::MakeDialogWindow() {
-    if (window_ != nullptr && (window_->windowFlags() & Qt::WindowType_Mask) != Qt::Dialog) {
-        window_->setWindowFlags((window_->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    if (window_ != nullptr) {
+        window_->MakeDialog();
     }
 }
 
 void Form::SettleFocus(bool force) {
-    if (window_ == nullptr) {
-        return;
-    }
-    QWidget* current = window_->focusWidget();
-    const bool usable =
-        current != nullptr && current != window_ && current->isVisibleTo(window_) && current->isEnabled();
-    if (usable && !force) {
-        return;
-    }
-    // The tab order is the focus chain of the window's widgets (the order of the design).
-    int steps = 0;
-    for (QWidget* w = window_->nextInFocusChain(); w != nullptr && w != window_ && steps < 10000;
-         w = w->nextInFocusChain(), ++steps) {
-        if (w->window() == window_ && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() &&
-            w->isVisibleTo(window_)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-    if (current != nullptr && current != window_) {
-        window_->setFocus(Qt::OtherFocusReason);
+    if (window_ != nullptr) {
+        window_->SettleFocus(force);
     }
 }
 
 void Form::Hide() {
     if (window_ != nullptr) {
-        window_->hide();
+        window_->Hide();
     }
 }
 
 bool Form::Visible() const {
-    return window_ != nullptr && window_->isVisible();
+    return window_ != nullptr && window_->IsVisible();
 }
 
 void Form::SetVisible(bool visible) {
@@ -299,14 +209,14 @@ void Form::SetVisible(bool visible) {
 }
 
 void Form::Refresh() {
-    if (window_ != nullptr && window_->isVisible() && !painting_) {
-        window_->repaint();
+    if (window_ != nullptr && window_->IsVisible() && !painting_) {
+        window_->RepaintNow();
     }
 }
 
 void Form::RequestUpdate() {
     if (window_ != nullptr && !painting_) {
-        window_->update();
+        window_->RequestRepaint();
     }
 }
 
@@ -333,24 +243,12 @@ int Form::ScaleToPixelY(double value) const {
                                            : platform_.TwipsToPixelsY(value);
 }
 
-QImage& Form::Canvas() {
-    const QSize size = window_ ? window_->size() : QSize(width_.pixels, height_.pixels);
-    if (!canvas_ || canvas_->size() != size) {
-        auto fresh = std::make_unique<QImage>(size, QImage::Format_RGB32);
-        fresh->fill(ToQColor(backColor_));
-        if (canvas_) {
-            QPainter painter(fresh.get());
-            painter.drawImage(0, 0, *canvas_);
-        }
-        canvas_ = std::move(fresh);
-    }
-    return *canvas_;
-}
-
 void Form::SetBackColor(Color color) {
     backColor_ = color;
-    Canvas().fill(ToQColor(color));
-    printed_.clear();
+    if (window_ != nullptr) {
+        window_->ClearPicture(color);
+        window_->ClearTexts();
+    }
     printedInfo_.clear();
     RequestUpdate();
 }
@@ -379,33 +277,15 @@ void Form::Box(double x1, double y1, double x2, double y2) {
     if (top > bottom) {
         std::swap(top, bottom);
     }
-    const QRect box(QPoint(left, top), QPoint(right, bottom));  // both corners included
-    QImage& canvas = Canvas();
-    if (fillStyle_ == FillStyle::Solid) {
-        // An opaque fill of whole pixels: each covered pixel takes the colour as it stands, so the
-        // rows are written directly. The start screen's background is hundreds of boxes one pixel
-        // wide, which a painter would fill one pixel at a time.
-        const QRect covered = box & canvas.rect();
-        const QRgb pixel = ToQColor(fillColor_).rgb();
-        if (!covered.isEmpty()) {
-            // A 32-bit image's lines are whole pixels apart (bytesPerLine is a multiple of 4).
-            const qsizetype stride = canvas.bytesPerLine() / qsizetype{sizeof(QRgb)};
-            QRgb* at = reinterpret_cast<QRgb*>(canvas.bits()) + covered.top() * stride + covered.left();
-            const int width = covered.width();
-            for (int rows = covered.height(); rows > 0; --rows, at += stride) {
-                if (width == 1) {
-                    *at = pixel;
-                } else {
-                    std::fill_n(at, width, pixel);
-                }
-            }
+    // Both corners included.
+    const PixelRect box{left, top, right - left + 1, bottom - top + 1};
+    if (window_ != nullptr) {
+        if (fillStyle_ == FillStyle::Solid) {
+            window_->FillBox(box, fillColor_);
         }
-    }
-    if (drawStyle_ == DrawStyle::Solid) {
-        QPainter painter(&canvas);
-        painter.setPen(QPen(ToQColor(foreColor_), 0));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        if (drawStyle_ == DrawStyle::Solid) {
+            window_->OutlineBox(box, foreColor_);
+        }
     }
     RequestUpdate();
 }
@@ -426,13 +306,10 @@ void Form::SetCurrentY(double y) {
 }
 
 void Form::Print(const std::string& text) {
-    TextItem item;
-    item.position = QPointF(currentXTwips_ * platform_.LogicalDpiX() / 1440.0,
-                            currentYTwips_ * platform_.LogicalDpiY() / 1440.0);
-    item.text = ToQt(text);
-    item.font = window_ ? window_->font() : QApplication::font();
-    item.color = ToQColor(foreColor_);
-    printed_.push_back(std::move(item));
+    if (window_ != nullptr) {
+        window_->AddText(currentXTwips_ * platform_.LogicalDpiX() / 1440.0,
+                         currentYTwips_ * platform_.LogicalDpiY() / 1440.0, text, foreColor_);
+    }
     printedInfo_.push_back(PrintedText{currentXTwips_, currentYTwips_, text});
     currentXTwips_ = 0.0;
     currentYTwips_ += kRowTwips;
@@ -440,7 +317,9 @@ void Form::Print(const std::string& text) {
 }
 
 void Form::Cls() {
-    printed_.clear();
+    if (window_ != nullptr) {
+        window_->ClearTexts();
+    }
     printedInfo_.clear();
     currentXTwips_ = 0.0;
     currentYTwips_ = 0.0;
@@ -449,44 +328,27 @@ void Form::Cls() {
 
 void Form::SetFont(const std::string& family, double points, bool bold, bool italic) {
     if (window_ != nullptr) {
-        window_->setFont(MakeFont(family, points, bold, italic));
-    }
-}
-
-void Form::Paint(QPainter& painter, const QRegion& region) {
-    // The region to paint is the window less its opaque controls: several rectangles. An image
-    // drawn through such a region is blended line by line, handed out to the thread pool; drawn
-    // into one rectangle at a time it is a plain copy of the rows.
-    const QImage& canvas = Canvas();
-    for (const QRect& part : region) {
-        painter.setClipRect(part);
-        painter.drawImage(part.topLeft(), canvas, part);
-    }
-    painter.setClipping(false);
-    for (const auto& item : printed_) {
-        painter.setFont(item.font);
-        painter.setPen(item.color);
-        const QFontMetricsF metrics(item.font, window_);
-        painter.drawText(item.position + QPointF(0.0, metrics.ascent()), item.text);
+        window_->SetFont(FontSpec{family, points, bold, italic});
     }
 }
 
 // ---- Controls -----------------------------------------------------------------------------------
 
 Button& Form::AddButton(const std::string& name) {
-    auto* button = new Button(*this, name);
+    auto* button = new Button(*this, name, window_->AddButton(name));
     controls_.emplace_back(button);
     return *button;
 }
 
 Label& Form::AddLabel(const std::string& name) {
-    auto* label = new Label(*this, name);
+    auto* label = new Label(*this, name, window_->AddLabel(name));
     controls_.emplace_back(label);
     return *label;
 }
 
 ListBox& Form::AddList(const std::string& name) {
-    auto* list = new ListBox(*this, name);
+    auto* list =
+        new ListBox(*this, name, window_->AddList(name, platform_.TwipsToPixelsY(ListBox::kRowTwips)));
     controls_.emplace_back(list);
     return *list;
 }

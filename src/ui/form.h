@@ -27,6 +27,9 @@
 // CurrentY, ScaleWidth, ScaleHeight) use the drawing scale: twips by default, or pixels after
 // SetScaleMode(ScaleMode::Pixels). Controls are always placed in twips.
 //
+// The window is shown by a native window of the platform's toolkit (ui/toolkit.h), which holds the
+// picture and the controls' native counterparts; the window keeps every property it reads back.
+//
 // Drawing: the window keeps a persistent picture of its background. Box() paints filled rectangles
 // into it; with AutoRedraw off, Form_Paint is called whenever the window is repainted, before the
 // picture is shown. Text printed with Print() lies on top of the picture until Cls().
@@ -39,20 +42,11 @@
 #include "ui/color.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
-
-class QWidget;
-class QPainter;
-class QImage;
-class QFont;
-class QRegion;
+#include "ui/toolkit.h"
 
 namespace heatx::ui {
 
 class Platform;
-
-namespace detail {
-class FormWindow;
-}
 
 enum class ScaleMode { Twips, Pixels };
 enum class FillStyle { Solid, Transparent };
@@ -65,7 +59,7 @@ struct PrintedText {
     std::string text;
 };
 
-class Form {
+class Form : private WindowEvents {
   public:
     Form(Platform& platform, std::string name);
     virtual ~Form();
@@ -167,8 +161,9 @@ class Form {
     // The window's font: printed text and the controls without a font of their own.
     void SetFont(const std::string& family, double points, bool bold = false, bool italic = false);
 
-    // The Qt widget (tests only).
-    QWidget* Widget() const;
+    // The native window beneath (the platform's own tests reach their widgets through it); nullptr
+    // once the window has been released.
+    NativeWindow* Native() const { return window_; }
 
   protected:
     // ---- Design: controls, created in the constructor ---------------------------------------
@@ -178,14 +173,16 @@ class Form {
 
   private:
     friend class FormRegistry;
-    friend class detail::FormWindow;
     friend class Control;
 
     struct Axis {
         double twips = 0.0;
         int pixels = 0;
     };
-    struct TextItem;
+
+    // WindowEvents: the native window's repaint and close button.
+    void BeforePaint() override;
+    void CloseRequested() override;
 
     double Read(const Axis& axis, int pixels, bool horizontal) const;
     void ApplyGeometry(double left, double top, double width, double height);
@@ -195,21 +192,19 @@ class Form {
     double FromScaleY(double value) const;
     int ScaleToPixelX(double value) const;
     int ScaleToPixelY(double value) const;
-    // Makes the picture as large as the window, keeping what is drawn.
-    QImage& Canvas();
-    void Paint(QPainter& painter, const QRegion& region);
     void RequestUpdate();
-    // Called by the registry on destruction: release the widget now, or later (deleteLater).
+    // Called by the registry on destruction: release the native window now, or once the event loop
+    // has it again.
     void ReleaseWindow(bool later);
 
     Platform& platform_;
     std::string name_;
     std::string caption_;
-    detail::FormWindow* window_;
-    std::unique_ptr<QImage> canvas_;
+    NativeWindow* window_;
     std::vector<std::unique_ptr<Control>> controls_;
-    std::vector<TextItem> printed_;
     std::vector<PrintedText> printedInfo_;
+    // Expires with the object: a repaint's handler may destroy the window it paints.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 
     Axis left_, top_, width_, height_;
     ScaleMode scaleMode_ = ScaleMode::Twips;

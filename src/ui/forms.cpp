@@ -1,6 +1,7 @@
 #include "ui/forms.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "ui/form.h"
 #include "ui/platform.h"
@@ -9,7 +10,18 @@ namespace heatx::ui {
 
 FormRegistry::FormRegistry(Platform& platform) : platform_(platform) {}
 
+heatx::RunContext& FormRegistry::Context() const {
+    if (context_ == nullptr) {
+        throw std::logic_error("a window of the run was asked for before the run had a context");
+    }
+    return *context_;
+}
+
 FormRegistry::~FormRegistry() {
+    DestroyAll();
+}
+
+void FormRegistry::DestroyAll() {
     // Newest first, like a program closing its windows.
     while (!loaded_.empty()) {
         unloaded_.push_back(std::move(loaded_.back().form));

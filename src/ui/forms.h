@@ -21,6 +21,10 @@
 #include <typeindex>
 #include <vector>
 
+namespace heatx {
+struct RunContext;
+}
+
 namespace heatx::ui {
 
 class Form;
@@ -34,15 +38,26 @@ class FormRegistry {
     FormRegistry& operator=(const FormRegistry&) = delete;
 
     // The window of type T, created (constructor, then Form_Load) if it is not loaded.
-    // T derives from Form and is constructed as T(Platform&).
+    // T derives from Form and is constructed as T(RunContext&), with the context of the run the
+    // registry serves (AttachContext), or, for a window that needs nothing of the run, as T(Platform&).
     template <class T>
     T& Get() {
         static_assert(std::is_base_of_v<Form, T>, "windows derive from Form");
         Form& form = GetOrCreate(std::type_index(typeid(T)), [this]() -> std::unique_ptr<Form> {
-            return std::make_unique<T>(platform_);
+            if constexpr (std::is_constructible_v<T, Platform&>) {
+                return std::make_unique<T>(platform_);
+            } else {
+                return std::make_unique<T>(Context());
+            }
         });
         return static_cast<T&>(form);
     }
+
+    // The context of the run whose windows these are (set by the context itself; nullptr detaches).
+    void AttachContext(heatx::RunContext* context) { context_ = context; }
+    // The attached context; a window of the run asked for without one is a programming fault
+    // (std::logic_error).
+    heatx::RunContext& Context() const;
 
     template <class T>
     bool IsLoaded() const {
@@ -68,10 +83,13 @@ class FormRegistry {
     // Unloads the earliest-created windows until one remains; nothing happens with one or none.
     void CloseOtherForms();
 
+    // Destroys every window, loaded or unloaded, the newest first. Safe only outside handlers.
+    void DestroyAll();
+
     // Destroys the windows unloaded so far. Safe only when none of them is running a handler.
     void CollectUnloaded();
-    // Same, for the end of a guarded handler that Qt is still inside: the Qt widgets are released
-    // with deleteLater.
+    // Same, for the end of a guarded handler that the toolkit is still inside: the native windows
+    // are released once the event loop has them again (NativeWindow::Destroy(later)).
     void CollectUnloadedLater();
     // Unloaded windows not destroyed yet.
     int PendingDestruction() const { return static_cast<int>(unloaded_.size()); }
@@ -87,6 +105,7 @@ class FormRegistry {
     void Collect(bool later);
 
     Platform& platform_;
+    heatx::RunContext* context_ = nullptr;
     std::vector<Entry> loaded_;
     std::vector<std::unique_ptr<Form>> unloaded_;
 };

@@ -1,10 +1,5 @@
 #include "ui/platform.h"
 
-#include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QThread>
-#include <QWidget>
 #include <cmath>
 #include <exception>
 #include <iostream>
@@ -16,14 +11,6 @@ namespace heatx::ui {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
-constexpr double kFallbackDpi = 96.0;
-
-QScreen* PrimaryScreen() {
-    if (QGuiApplication::instance() == nullptr) {
-        return nullptr;
-    }
-    return QGuiApplication::primaryScreen();
-}
 
 // At most kInputBoxMaxLength characters (not bytes) of an answer: a longer text is cut.
 std::string LimitedAnswer(std::string answer) {
@@ -40,9 +27,10 @@ std::string LimitedAnswer(std::string answer) {
 
 }  // namespace
 
-Platform::Platform(Dialogs& dialogs, Sound& sound, KeyboardLayout& keyboard, heatx::Clock& clock,
-                   heatx::Printer& printer)
-    : dialogs_(dialogs),
+Platform::Platform(Toolkit& toolkit, Dialogs& dialogs, Sound& sound, KeyboardLayout& keyboard,
+                   heatx::Clock& clock, heatx::Printer& printer)
+    : toolkit_(toolkit),
+      dialogs_(dialogs),
       sound_(sound),
       keyboard_(keyboard),
       clock_(clock),
@@ -137,15 +125,7 @@ void Platform::FinishRun(int exitCode) {
         ended_ = true;
         exitCode_ = exitCode;
     }
-    if (QApplication::instance() != nullptr) {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            widget->hide();
-        }
-        // exit() while no event loop runs would leave the quit flag for a later exec().
-        if (QThread::currentThread()->loopLevel() > 0) {
-            QCoreApplication::exit(exitCode_);
-        }
-    }
+    toolkit_.EndRun(exitCode_);
 }
 
 void Platform::Guard(const std::function<void()>& handler) {
@@ -200,16 +180,14 @@ double Platform::LogicalDpiX() const {
     if (dpiOverrideX_ > 0.0) {
         return dpiOverrideX_;
     }
-    QScreen* screen = PrimaryScreen();
-    return screen != nullptr ? screen->logicalDotsPerInchX() : kFallbackDpi;
+    return toolkit_.LogicalDpiX();
 }
 
 double Platform::LogicalDpiY() const {
     if (dpiOverrideY_ > 0.0) {
         return dpiOverrideY_;
     }
-    QScreen* screen = PrimaryScreen();
-    return screen != nullptr ? screen->logicalDotsPerInchY() : kFallbackDpi;
+    return toolkit_.LogicalDpiY();
 }
 
 void Platform::OverrideLogicalDpi(double dpiX, double dpiY) {
@@ -234,13 +212,11 @@ double Platform::PixelsToTwipsY(int pixels) const {
 }
 
 double Platform::ScreenWidthTwips() const {
-    QScreen* screen = PrimaryScreen();
-    return PixelsToTwipsX(screen != nullptr ? screen->geometry().width() : 800);
+    return PixelsToTwipsX(toolkit_.ScreenWidthPixels());
 }
 
 double Platform::ScreenHeightTwips() const {
-    QScreen* screen = PrimaryScreen();
-    return PixelsToTwipsY(screen != nullptr ? screen->geometry().height() : 600);
+    return PixelsToTwipsY(toolkit_.ScreenHeightPixels());
 }
 
 }  // namespace heatx::ui

@@ -1,9 +1,11 @@
-// The platform every window lives on: the services (dialogs, beep, keyboard layout, clock,
-// printer), the registry of loaded windows, the screen's units and the end of the run.
+// The platform every window lives on: the toolkit beneath the windows (ui/toolkit.h), the services
+// (dialogs, beep, keyboard layout, clock, printer), the registry of loaded windows, the screen's units
+// and the end of the run. It knows nothing of the design data: the windows and the run procedures
+// find those beside it in the context of the run (ui/run_context.h).
 //
 // Handlers and the end of the run
 // -------------------------------
-// Every handler that Qt starts (a button or list click, a repaint, the window's close button) runs
+// Every handler that the toolkit starts (a button or list click, a repaint, the window's close button) runs
 // inside Guard(). EndProgram() ends the run at once: it closes what must be closed, hides every
 // window, leaves the event loop and throws EndOfProgram, which unwinds the handler up to its guard.
 // From then on no handler runs (guards are inert) and every modal box returns by throwing again.
@@ -21,11 +23,11 @@
 #include <string>
 #include <vector>
 
-#include "design_data/design_data.h"
 #include "reports/clock.h"
 #include "reports/printer.h"
 #include "ui/forms.h"
 #include "ui/services.h"
+#include "ui/toolkit.h"
 
 namespace heatx::ui {
 
@@ -34,7 +36,7 @@ struct EndOfProgram {};
 
 class Platform {
   public:
-    Platform(Dialogs& dialogs, Sound& sound, KeyboardLayout& keyboard, heatx::Clock& clock,
+    Platform(Toolkit& toolkit, Dialogs& dialogs, Sound& sound, KeyboardLayout& keyboard, heatx::Clock& clock,
              heatx::Printer& printer);
     ~Platform();
     Platform(const Platform&) = delete;
@@ -43,13 +45,8 @@ class Platform {
     // ---- Windows -----------------------------------------------------------------------------
     FormRegistry& Forms() { return forms_; }
 
-    // ---- The design record of the run, shared by every window ----------------------------------
-    heatx::DesignData& Data() { return data_; }
-
-    // Demonstration mode: the input boxes of a task offer the reference values as their default
-    // texts, so that a teacher can show the whole road by pressing Enter.
-    bool Demonstration() const { return demonstration_; }
-    void SetDemonstration(bool on) { demonstration_ = on; }
+    // The platform's native windows and controls (for the window model).
+    Toolkit& toolkit() const { return toolkit_; }
 
     // ---- Services (use these, not the service objects: they honour the end of the run) ----------
     // Modal input box; see Dialogs::InputBox. Returns "" when cancelled.
@@ -85,9 +82,9 @@ class Platform {
     int AddBeforeEndHook(std::function<void()> hook);
     void RemoveBeforeEndHook(int id);
 
-    // Runs a handler started by Qt. Catches EndOfProgram (and, as a last resort, any other exception,
-    // which ends the run with exit code 1): nothing escapes into Qt. Does nothing once the run has
-    // ended. When the outermost guard returns, windows unloaded meanwhile are destroyed.
+    // Runs a handler started by the toolkit. Catches EndOfProgram (and, as a last resort, any other
+    // exception, which ends the run with exit code 1): nothing escapes into the toolkit. Does nothing once
+    // the run has ended. When the outermost guard returns, windows unloaded meanwhile are destroyed.
     void Guard(const std::function<void()>& handler);
     // Runs a handler that the program itself raises (e.g. a list's click on setting its index):
     // inside a running handler it is called directly, so that the end of the run unwinds the caller
@@ -117,6 +114,7 @@ class Platform {
     // After a handler: every shown window's focus on a visible, enabled control (Form::SettleFocus).
     void SettleFocusOfShownWindows();
 
+    Toolkit& toolkit_;
     Dialogs& dialogs_;
     Sound& sound_;
     KeyboardLayout& keyboard_;
@@ -135,9 +133,6 @@ class Platform {
     int nextHookId_ = 1;
     double dpiOverrideX_ = 0.0;
     double dpiOverrideY_ = 0.0;
-
-    heatx::DesignData data_;
-    bool demonstration_ = false;
 
     // Last member: the windows are destroyed first.
     FormRegistry forms_;

@@ -1,6 +1,6 @@
 // The services a window needs besides drawing itself: modal input and message boxes, the system
 // beep and the keyboard layout switch. Each is an interface with a Qt implementation for the
-// program (qt_services.h) and a scripted one for the tests (scripted_services.h).
+// program (ui/qt/qt_services.h) and a scripted one for the tests (ui/scripted/scripted_services.h).
 //
 // Windows do not call these interfaces directly: they go through Platform (platform.h), which
 // also stops the handler at once when the run has ended while a modal box was open.

@@ -54,7 +54,7 @@ class CoolerWindowTest : public WindowTest {
             Data().Values[13 + k] = ReadValue(texts[k]);
         }
     }
-    DesignData& Data() { return platform.Data(); }
+    DesignData& Data() { return run.data; }
     Form13& Window() { return platform.Forms().Get<Form13>(); }
     static std::string Label(int slot) {
         return std::string(kCoolerLabelTexts[static_cast<std::size_t>(slot)]);
@@ -63,7 +63,7 @@ class CoolerWindowTest : public WindowTest {
     // The results as the accepted source data leave them, then the scenario.
     void Run(const std::function<void()>& scenario) {
         RunInEventLoop(platform, [&] {
-            RunCooler(platform);
+            RunCooler(run);
             scenario();
         });
         EXPECT_EQ(dialogs.Unexpected(), 0) << dialogs.UnexpectedReport();
@@ -92,7 +92,7 @@ TEST_F(CoolerWindowTest, TransitionalReferenceWithItsConstructionLines) {
     EXPECT_EQ(form.Label6.Caption(), "   2784.5                 6411.8        ");
     EXPECT_DOUBLE_EQ(form.Label6.Top(), 3905 + 500 - 250);
     // "Courier", shown in the face that stands for it.
-    EXPECT_EQ(QFontInfo(form.Label4.Widget()->font()).family().toStdString(), "Liberation Mono");
+    EXPECT_EQ(QFontInfo(WidgetOf(form.Label4)->font()).family().toStdString(), "Liberation Mono");
     EXPECT_TRUE(form.Visible() && form.Command1.Visible() && form.Command5.Visible() && form.L(4).Visible());
     EXPECT_FALSE(form.List1.Visible() || form.Command6.Visible());
     EXPECT_EQ(form.Command5.BackColor(), Rgb(255, 128, 128));
@@ -278,7 +278,7 @@ TEST_F(CoolerWindowTest, EndButtonReleasesTheDocument) {
 TEST_F(CoolerWindowTest, CloseButtonEndsTheRunAndReleasesTheDocument) {
     Run([&] {
         Window().Command1.Press();
-        Window().Widget()->close();
+        WidgetOf(Window())->close();
     });
     EXPECT_TRUE(platform.Ended());
     EXPECT_EQ(services.printer.Documents().size(), 1u);

@@ -43,7 +43,7 @@ class DemonstrationTest : public WindowTest {
 };
 
 TEST_F(DemonstrationTest, EnterAloneRunsTheEvaporatorToItsResults) {
-    platform.SetDemonstration(true);
+    run.demonstration = true;
     PressEnterEverywhere(dialogs);
     Choose(1);
     RunInEventLoop(platform, [&] { ASSERT_TRUE(platform.Forms().Get<Form10>().Command1.Press()); });
@@ -55,7 +55,7 @@ TEST_F(DemonstrationTest, EnterAloneRunsTheEvaporatorToItsResults) {
 }
 
 TEST_F(DemonstrationTest, EnterAloneRunsTheHeaterAndTheCooler) {
-    platform.SetDemonstration(true);
+    run.demonstration = true;
     PressEnterEverywhere(dialogs);
     Choose(2);
     RunInEventLoop(platform, [&] {

@@ -44,7 +44,7 @@ TEST_F(EvaporatorResultsTest, DesignAsLoaded) {
         EXPECT_EQ(b.button->Caption(), b.caption);
         EXPECT_EQ(b.button->BackColor(), b.color);
         // The exact colour is what is drawn, not a lightened gradient.
-        const QColor drawn = PixelOf(b.button->Widget(), b.button->Widget()->width() / 2, 4);
+        const QColor drawn = PixelOf(WidgetOf(*b.button), WidgetOf(*b.button)->width() / 2, 4);
         EXPECT_EQ(Rgb(drawn.red(), drawn.green(), drawn.blue()), b.color);
     }
 
@@ -52,7 +52,7 @@ TEST_F(EvaporatorResultsTest, DesignAsLoaded) {
     EXPECT_EQ(f.Label2.ForeColor(), Rgb(0, 0, 192));
     for (ui::Label* label : {&f.Label1, &f.Label2}) {
         EXPECT_EQ(label->BackColor(), Rgb(255, 255, 0));
-        const QFont font = label->Widget()->font();
+        const QFont font = WidgetOf(*label)->font();
         // "Courier", shown in the face that stands for it.
         EXPECT_EQ(QFontInfo(font).family().toStdString(), "Liberation Mono");
         EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
@@ -173,7 +173,7 @@ TEST_F(EvaporatorResultsTest, PropertyChangeListsTheDataAndRepeatsTheHeadsOnTheN
     data().EvaporatorTexts[12] = "50";
     data().Values[12] = 50.0f;
     dialogs.QueueInput("4");
-    Run([this] { RunEvaporator(platform); });
+    Run([this] { RunEvaporator(run); });
     Press(PrintButton);
 
     const std::vector<std::string> lines = printer().Lines();
@@ -216,9 +216,9 @@ TEST_F(EvaporatorResultsTest, OtherKindWithoutPrintingSendsNothingToThePrinter) 
 TEST_F(EvaporatorResultsTest, EndButtonClosesTheReportOnlyWhenSomethingWasPrinted) {
     {
         TestPlatform fresh;
-        StartReferenceTask(fresh.platform.Data());
+        StartReferenceTask(fresh.run.data);
         fresh.dialogs.QueueInput("4");
-        RunInEventLoop(fresh.platform, [&] { RunEvaporator(fresh.platform); });
+        RunInEventLoop(fresh.platform, [&] { RunEvaporator(fresh.run); });
         RunInEventLoop(fresh.platform, [&] { fresh.platform.Forms().Get<Form11>().Command5.Press(); });
         EXPECT_TRUE(fresh.platform.Ended());
         EXPECT_TRUE(fresh.printer.Documents().empty()) << "nothing printed, nothing sent";
@@ -236,7 +236,7 @@ TEST_F(EvaporatorResultsTest, EndButtonClosesTheReportOnlyWhenSomethingWasPrinte
 TEST_F(EvaporatorResultsTest, CloseButtonEndsTheRunLikeTheEndButton) {
     RunToResults("4");
     Press(PrintButton);
-    Run([this] { Results().Widget()->close(); });
+    Run([this] { WidgetOf(Results())->close(); });
     EXPECT_TRUE(platform.Ended());
     EXPECT_FALSE(printer().HasOpenDocument());
     ASSERT_EQ(printer().Documents().size(), 1u);
@@ -258,7 +258,7 @@ TEST_F(EvaporatorResultsTest, NoAnswersAfterPrintingLeaveNoDocumentOpen) {
          }},
         {"failed calculation on a height change",
          [](TestPlatform& t) {
-             t.platform.Data().Values[12] = 0.01f;
+             t.run.data.Values[12] = 0.01f;
              t.dialogs.QueueInput("5");
              t.dialogs.QueueYesNo(kNo);
              RunInEventLoop(t.platform, [&] { t.platform.Forms().Get<Form11>().Command2.Press(); });
@@ -268,23 +268,23 @@ TEST_F(EvaporatorResultsTest, NoAnswersAfterPrintingLeaveNoDocumentOpen) {
              RunInEventLoop(t.platform, [&] { t.platform.Forms().Get<Form11>().Command3.Press(); });
              t.dialogs.QueueCancel();
              t.dialogs.QueueYesNo(kNo);
-             RunInEventLoop(t.platform, [&] { RunEvaporator(t.platform); });
+             RunInEventLoop(t.platform, [&] { RunEvaporator(t.run); });
          }},
         {"failed calculation after a property change",
          [](TestPlatform& t) {
              RunInEventLoop(t.platform, [&] { t.platform.Forms().Get<Form11>().Command3.Press(); });
-             t.platform.Data().Values[12] = 0.01f;
+             t.run.data.Values[12] = 0.01f;
              t.dialogs.QueueInput("4");
              t.dialogs.QueueYesNo(kNo);
-             RunInEventLoop(t.platform, [&] { RunEvaporator(t.platform); });
+             RunInEventLoop(t.platform, [&] { RunEvaporator(t.run); });
          }},
     };
     for (const Path& path : paths) {
         SCOPED_TRACE(path.name);
         TestPlatform t;
-        StartReferenceTask(t.platform.Data());
+        StartReferenceTask(t.run.data);
         t.dialogs.QueueInput("4");
-        RunInEventLoop(t.platform, [&] { RunEvaporator(t.platform); });
+        RunInEventLoop(t.platform, [&] { RunEvaporator(t.run); });
         RunInEventLoop(t.platform, [&] { t.platform.Forms().Get<Form11>().Command1.Press(); });
         ASSERT_TRUE(t.printer.HasOpenDocument());
 

@@ -77,7 +77,7 @@ TEST_F(EvaporatorRunTest, RefusedHeightsAnsweredYesAreAskedAgain) {
     dialogs.QueueCancel();
     dialogs.QueueYesNo(kYes);
     dialogs.QueueInput("4");
-    Run([this] { RunEvaporator(platform); });
+    Run([this] { RunEvaporator(run); });
 
     ASSERT_FALSE(platform.Ended());
     EXPECT_EQ(dialogs.Unexpected(), 0) << dialogs.UnexpectedReport();
@@ -116,12 +116,12 @@ TEST_F(EvaporatorRunTest, RefusedHeightAnsweredNoEndsTheRunAtOnce) {
     for (const std::string typed : {"0.99", "10.01", "", "abc"}) {
         SCOPED_TRACE("typed: '" + typed + "'");
         TestPlatform fresh;
-        StartReferenceTask(fresh.platform.Data());
+        StartReferenceTask(fresh.run.data);
         fresh.dialogs.QueueInput(typed);
         fresh.dialogs.QueueYesNo(kNo);
         bool afterEnd = false;
         RunInEventLoop(fresh.platform, [&] {
-            RunEvaporator(fresh.platform);
+            RunEvaporator(fresh.run);
             afterEnd = true;
         });
         EXPECT_TRUE(fresh.platform.Ended());
@@ -129,7 +129,7 @@ TEST_F(EvaporatorRunTest, RefusedHeightAnsweredNoEndsTheRunAtOnce) {
         EXPECT_FALSE(afterEnd) << "nothing runs after the end";
         EXPECT_EQ(fresh.dialogs.Calls().size(), 2u) << "no further question";
         EXPECT_EQ(fresh.dialogs.Unexpected(), 0);
-        EXPECT_EQ(fresh.platform.Data().MsgAnswer, static_cast<float>(kNo));
+        EXPECT_EQ(fresh.run.data.MsgAnswer, static_cast<float>(kNo));
         EXPECT_EQ(fresh.sound.Beeps(), 1);
         EXPECT_FALSE(fresh.printer.HasOpenDocument());
         EXPECT_TRUE(fresh.printer.Documents().empty()) << "nothing was printed";
@@ -145,7 +145,7 @@ TEST_F(EvaporatorRunTest, IterationFailureBeepsTwiceAndHidesThePrintButton) {
     data().DataError = kTrue;  // left from an earlier check: the run validates again
     dialogs.QueueInput("4");
     dialogs.QueueYesNo(kYes);
-    Run([this] { RunEvaporator(platform); });
+    Run([this] { RunEvaporator(run); });
 
     ASSERT_FALSE(platform.Ended());
     EXPECT_EQ(data().DataError, kTrue);
@@ -172,7 +172,7 @@ TEST_F(EvaporatorRunTest, IterationFailureAnsweredNoEndsTheRun) {
     data().Values[12] = 0.01f;
     dialogs.QueueInput("4");
     dialogs.QueueYesNo(kNo);
-    Run([this] { RunEvaporator(platform); });
+    Run([this] { RunEvaporator(run); });
 
     EXPECT_TRUE(platform.Ended());
     EXPECT_EQ(platform.ExitCode(), 0);
@@ -207,7 +207,7 @@ TEST_F(EvaporatorRunTest, FaultySourceDataOpenTheErrorDialogInsteadOfTheResults)
     data().EvaporatorTexts[5] = "5000";
     Run([this] {
         platform.Forms().Get<Form10>().Show();
-        RunEvaporator(platform);
+        RunEvaporator(run);
     });
 
     ASSERT_FALSE(platform.Ended());
@@ -227,7 +227,7 @@ TEST_F(EvaporatorRunTest, TinyTemperatureDifferenceTakesTheFailurePath) {
     data().EvaporatorTexts[12] = "1e-38";
     dialogs.QueueInput("4");
     dialogs.QueueYesNo(kYes);
-    Run([this] { RunEvaporator(platform); });
+    Run([this] { RunEvaporator(run); });
     ASSERT_FALSE(platform.Ended());
     EXPECT_EQ(data().DataError, kTrue);
     const auto questions = dialogs.CallsOf(DialogKind::YesNo);

@@ -73,9 +73,9 @@ inline int CountLinesContaining(const std::vector<std::string>& lines, const std
 // Fixture: the reference task, run inside the event loop.
 class EvaporatorTest : public WindowTest {
   protected:
-    void SetUp() override { StartReferenceTask(platform.Data()); }
+    void SetUp() override { StartReferenceTask(run.data); }
 
-    DesignData& data() { return platform.Data(); }
+    DesignData& data() { return run.data; }
     RecordingPrinter& printer() { return services.printer; }
     int Beeps() const { return services.sound.Beeps(); }
 
@@ -85,7 +85,7 @@ class EvaporatorTest : public WindowTest {
     // The reference task run to its results with the given tube height.
     void RunToResults(const std::string& height) {
         dialogs.QueueInput(height);
-        Run([this] { RunEvaporator(platform); });
+        Run([this] { RunEvaporator(run); });
         ASSERT_FALSE(platform.Ended());
         ASSERT_EQ(dialogs.Unexpected(), 0) << dialogs.UnexpectedReport();
     }

@@ -49,7 +49,7 @@ class HeaterWindowTest : public WindowTest {
         });
     }
 
-    DesignData& Data() { return platform.Data(); }
+    DesignData& Data() { return run.data; }
     Form9& Window() { return platform.Forms().Get<Form9>(); }
     static std::string Label(int slot) {
         return std::string(kHeaterLabelTexts[static_cast<std::size_t>(slot)]);
@@ -83,8 +83,8 @@ TEST_F(HeaterWindowTest, LoadsInTheOrientationChoiceWithFixedPitchLabels) {
     EXPECT_DOUBLE_EQ(form.Label2.Top(), 2500 + 1095) << "the results row stands under the head";
     EXPECT_EQ(form.Command5.BackColor(), Rgb(255, 128, 0));
     // "Courier", shown in the face that stands for it.
-    EXPECT_EQ(QFontInfo(form.Label2.Widget()->font()).family().toStdString(), "Liberation Mono");
-    EXPECT_DOUBLE_EQ(form.Label2.Widget()->font().pointSizeF(), 9.75);
+    EXPECT_EQ(QFontInfo(WidgetOf(form.Label2)->font()).family().toStdString(), "Liberation Mono");
+    EXPECT_DOUBLE_EQ(WidgetOf(form.Label2)->font().pointSizeF(), 9.75);
 }
 
 TEST_F(HeaterWindowTest, VerticalReferenceAsksTheHeightAndShowsTheResults) {
@@ -302,17 +302,17 @@ TEST_F(HeaterWindowTest, EndButtonAndCloseButtonReleaseTheDocument) {
     for (bool closeButton : {false, true}) {
         TestPlatform fresh;
         Platform& p = fresh.platform;
-        WriteHeaterLabels(p.Data());
-        p.Data().Values = Data().Values;
-        p.Data().HeaterTexts = Data().HeaterTexts;
+        WriteHeaterLabels(fresh.run.data);
+        fresh.run.data.Values = Data().Values;
+        fresh.run.data.HeaterTexts = Data().HeaterTexts;
         fresh.dialogs.QueueInputs({"0.025", "1", "3", "13"});
         RunInEventLoop(p, [&] {
             Form9& form = p.Forms().Get<Form9>();
-            p.Data().HeaterConstructionPending = kTrue;
+            fresh.run.data.HeaterConstructionPending = kTrue;
             form.Show();
             form.Command7.Press();
             form.Command1.Press();
-            closeButton ? static_cast<void>(form.Widget()->close())
+            closeButton ? static_cast<void>(WidgetOf(form)->close())
                         : static_cast<void>(form.Command5.Press());
         });
         EXPECT_TRUE(p.Ended());

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QtGlobal>
 
-#include "ui/desktop.h"
-#include "ui/qt_services.h"
+#include "ui/qt/desktop.h"
+#include "ui/qt/qt_services.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -32,15 +32,15 @@ class MenuTest : public WindowTest {
         }
     }
     void ExpectNewTaskFlags() {
-        EXPECT_EQ(platform.Data().ReportPrinted, kFalse);
-        EXPECT_EQ(platform.Data().ReportHeadPending, kTrue);
-        EXPECT_EQ(platform.Data().TableHeadPending, kTrue);
+        EXPECT_EQ(run.data.ReportPrinted, kFalse);
+        EXPECT_EQ(run.data.ReportHeadPending, kTrue);
+        EXPECT_EQ(run.data.TableHeadPending, kTrue);
     }
 };
 
 TEST_F(MenuTest, CoolerWithReferenceDataEndsInTheValidReviewState) {
-    platform.Data().ReportPrinted = kTrue;
-    platform.Data().CoolerLabels[3] = "overwritten by the choice";
+    run.data.ReportPrinted = kTrue;
+    run.data.CoolerLabels[3] = "overwritten by the choice";
     RunInEventLoop(platform, [&] {
         ChooseOnMenu(platform, dialogs, Apparatus::Cooler, ReferenceAnswers(Apparatus::Cooler));
     });
@@ -50,7 +50,7 @@ TEST_F(MenuTest, CoolerWithReferenceDataEndsInTheValidReviewState) {
     ExpectInputSequence(s);
     ExpectNewTaskFlags();
     for (int i = 0; i < kCoolerLabelCount; ++i) {
-        EXPECT_EQ(platform.Data().CoolerLabels[i], kCoolerLabelTexts[i]);
+        EXPECT_EQ(run.data.CoolerLabels[i], kCoolerLabelTexts[i]);
     }
 
     EXPECT_EQ(s.Caption(), "   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ");
@@ -67,10 +67,10 @@ TEST_F(MenuTest, CoolerWithReferenceDataEndsInTheValidReviewState) {
         const std::string text(kCoolerReferenceTexts[i]);
         EXPECT_EQ(lines[i], std::string(kCoolerLabelTexts[i]) + PadBlanks(kCoolerLabelTexts[i], 72) + text);
         EXPECT_EQ(CharLength(lines[i]) - CharLength(text), 72u) << "line " << i;
-        EXPECT_FLOAT_EQ(platform.Data().Values[i], ReadValue(text));
+        EXPECT_FLOAT_EQ(run.data.Values[i], ReadValue(text));
     }
 
-    EXPECT_EQ(platform.Data().DataError, kFalse);
+    EXPECT_EQ(run.data.DataError, kFalse);
     EXPECT_TRUE(s.List1.Visible());
     EXPECT_FALSE(s.List1.Enabled());
     EXPECT_TRUE(s.Command1.Visible());
@@ -96,10 +96,10 @@ TEST_F(MenuTest, CancellingEveryEvaporatorBoxPrintsTheFaultyLinesWithARedAcceptB
     Form10& s = platform.Forms().Get<Form10>();
     ExpectInputSequence(s);
     for (int i = 0; i < kEvaporatorSourceCount; ++i) {
-        EXPECT_EQ(platform.Data().EvaporatorTexts[i], "0");
+        EXPECT_EQ(run.data.EvaporatorTexts[i], "0");
     }
-    EXPECT_EQ(platform.Data().DataError, kTrue);
-    EXPECT_EQ(platform.Data().BadIndex, 0);
+    EXPECT_EQ(run.data.DataError, kTrue);
+    EXPECT_EQ(run.data.BadIndex, 0);
 
     EXPECT_FALSE(s.List1.Visible());
     EXPECT_EQ(ListLines(s.List1), ExpectedLines(s)) << "the list still holds the lines";
@@ -127,8 +127,8 @@ TEST_F(MenuTest, HeaterListsElevenLinesAndStoresADecimalCommaAsAPoint) {
     Form3& s = platform.Forms().Get<Form3>();
     ExpectInputSequence(s);
     ExpectNewTaskFlags();
-    EXPECT_EQ(platform.Data().HeaterTexts[4], "0.173");
-    EXPECT_FLOAT_EQ(platform.Data().Values[4], 0.173f);
+    EXPECT_EQ(run.data.HeaterTexts[4], "0.173");
+    EXPECT_FLOAT_EQ(run.data.Values[4], 0.173f);
     EXPECT_EQ(s.List1.ListCount(), 11) << "HeaterLabels has 17 entries, 11 are listed";
     EXPECT_EQ(s.List1.List(4),
               std::string(kHeaterLabelTexts[4]) + PadBlanks(kHeaterLabelTexts[4], 62) + "0.173");
@@ -140,7 +140,7 @@ TEST_F(MenuTest, AChoiceAsksEveryParameterAnewAndTheSameKindAgainStartsFromAnEmp
     std::vector<std::string> first = ReferenceAnswers(Apparatus::Cooler);
     first[0] = "-5";  // faulty: lines printed on the window
     RunInEventLoop(platform, [&] { ChooseOnMenu(platform, dialogs, Apparatus::Cooler, first); });
-    ASSERT_EQ(platform.Data().DataError, kTrue);
+    ASSERT_EQ(run.data.DataError, kTrue);
     // Straight back to the menu (as from a results screen) and the same kind once more.
     RunInEventLoop(platform, [&] {
         ChooseOnMenu(platform, dialogs, Apparatus::Cooler, ReferenceAnswers(Apparatus::Cooler));
@@ -149,7 +149,7 @@ TEST_F(MenuTest, AChoiceAsksEveryParameterAnewAndTheSameKindAgainStartsFromAnEmp
     Form6& s = platform.Forms().Get<Form6>();
     EXPECT_EQ(s.List1.ListCount(), 13);
     EXPECT_TRUE(s.PrintedTexts().empty());
-    EXPECT_EQ(platform.Data().CoolerTexts[0], std::string(kCoolerReferenceTexts[0]));
+    EXPECT_EQ(run.data.CoolerTexts[0], std::string(kCoolerReferenceTexts[0]));
     EXPECT_EQ(s.Command1.BackColor(), kGreen);
 }
 

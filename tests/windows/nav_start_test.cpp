@@ -73,7 +73,7 @@ TEST_F(StartScreenTest, TheNameIsStoredInProperCaseUnderTheRussianKeyboard) {
 
     RunInEventLoop(platform, [&] { ASSERT_TRUE(start().Command2.Press()); });
 
-    EXPECT_EQ(platform.Data().StudentName, " Фамилия Гр. А-1");
+    EXPECT_EQ(run.data.StudentName, " Фамилия Гр. А-1");
     ASSERT_EQ(dialogs.Calls().size(), 1u);
     const DialogCall& box = dialogs.Calls()[0];
     EXPECT_EQ(box.prompt, "  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ");
@@ -93,7 +93,7 @@ TEST_F(StartScreenTest, ACancelledNameIsOneBlankAndTheMenuStillOpens) {
     dialogs.QueueCancel();
     start().Show();
     RunInEventLoop(platform, [&] { ASSERT_TRUE(start().Command2.Press()); });
-    EXPECT_EQ(platform.Data().StudentName, " ");
+    EXPECT_EQ(run.data.StudentName, " ");
     EXPECT_TRUE(platform.Forms().Get<Form4>().Visible());
     EXPECT_EQ(services.keyboard.Handles().back(), kUsEnglishLayout);
 }
@@ -108,7 +108,7 @@ TEST_F(StartScreenTest, TheNameAfterAVisitOfTheDescriptionLeavesTheDescriptionLo
     });
     EXPECT_EQ(LoadedNames(platform), (std::vector<std::string>{"Form2", "Form4"}));
     EXPECT_FALSE(platform.Forms().Get<Form2>().Visible());
-    EXPECT_EQ(platform.Data().StudentName, " Петров");
+    EXPECT_EQ(run.data.StudentName, " Петров");
 }
 
 TEST_F(StartScreenTest, TheEndButtonsEndTheRunAtOnce) {
@@ -127,7 +127,7 @@ TEST_F(StartScreenTest, TheEndButtonsEndTheRunAtOnce) {
 // The background of the start screen: the box of column i reaches to x = H + 150, so each column left
 // of it keeps the colour of its own box and everything beyond it the colour of the last one.
 TEST_F(StartScreenTest, TheGradientIsPaintedOnceAtLoadColumnByColumn) {
-    QWidget* widget = start().Widget();
+    QWidget* widget = WidgetOf(start());
     const QImage picture = widget->grab().toImage();
     const int w = widget->width();
     const int h = widget->height();
@@ -153,7 +153,7 @@ TEST_F(StartScreenTest, TheMenuPaintsItsVerticalGradientOnEachRepaint) {
     Form4& menu = platform.Forms().Get<Form4>();
     EXPECT_FALSE(menu.AutoRedraw());
     EXPECT_EQ(menu.Caption(), "Form4");
-    QWidget* widget = menu.Widget();
+    QWidget* widget = WidgetOf(menu);
     const QImage picture = widget->grab().toImage();
     const int h = widget->height();
     ASSERT_GT(h, 2);

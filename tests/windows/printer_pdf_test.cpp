@@ -22,7 +22,7 @@
 #include "reports/journal.h"
 #include "reports/layout.h"
 #include "reports/report_pages.h"
-#include "ui/qt_printer.h"
+#include "ui/qt/qt_printer.h"
 
 namespace heatx::ui::testing {
 namespace {

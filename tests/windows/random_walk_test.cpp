@@ -92,7 +92,7 @@ struct Target {
 std::vector<Target> Targets(Platform& platform) {
     std::vector<Target> targets;
     for (int i = 0; i < platform.Forms().Count(); ++i) {
-        QWidget* window = platform.Forms().At(i).Widget();
+        QWidget* window = WidgetOf(platform.Forms().At(i));
         if (window == nullptr || !window->isVisible()) {
             continue;
         }

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "evaporator_test_support.h"
-#include "ui/qt_printer.h"
-#include "ui/qt_services.h"
+#include "ui/qt/qt_printer.h"
+#include "ui/qt/qt_services.h"
 
 namespace heatx::ui::testing {
 namespace {
@@ -25,7 +25,7 @@ class ReportFileNoticeTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         ConnectReportNotices(printer, platform);
-        StartReferenceTask(platform.Data());
+        StartReferenceTask(run.data);
     }
 
     QtPrinterOptions Options() const {
@@ -42,18 +42,20 @@ class ReportFileNoticeTest : public ::testing::Test {
     std::vector<DialogCall> Notices() const { return dialogs.CallsOf(DialogKind::Notice); }
 
     QTemporaryDir dir;
+    QtToolkit toolkit;
     ScriptedDialogs dialogs;
     ScriptedSound sound;
     ScriptedKeyboard keyboard;
     heatx::FixedClock clock{kTestMoment};
     QtReportPrinter printer{clock, Options()};
-    Platform platform{dialogs, sound, keyboard, clock, printer};
+    Platform platform{toolkit, dialogs, sound, keyboard, clock, printer};
+    heatx::RunContext run{platform};
 };
 
 TEST_F(ReportFileNoticeTest, TheFirstPrintPressTellsTheFileOnceAndTheNextTaskIsToldAgain) {
     const std::string file = dir.filePath(QStringLiteral("task.pdf")).toStdString();
     dialogs.QueueInput("4");
-    Run([this] { RunEvaporator(platform); });
+    Run([this] { RunEvaporator(run); });
     ASSERT_TRUE(Results().Visible());
 
     Run([this] { ASSERT_TRUE(Results().Command1.Press()); });
@@ -80,7 +82,7 @@ TEST_F(ReportFileNoticeTest, TheFirstPrintPressTellsTheFileOnceAndTheNextTaskIsT
 // from a handler): the end unwinds it cleanly and the report is saved where the student was told.
 TEST_F(ReportFileNoticeTest, TheRunEndingWhileTheNoticeIsOpenSavesTheReport) {
     dialogs.QueueInput("4");
-    Run([this] { RunEvaporator(platform); });
+    Run([this] { RunEvaporator(run); });
     dialogs.OnOpen([this](const DialogCall& call) {
         if (call.kind == DialogKind::Notice) {
             platform.EndProgram();

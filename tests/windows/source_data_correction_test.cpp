@@ -53,13 +53,13 @@ TEST_F(CorrectionTest, ACorrectedLineKeepsItsPlaceAndTheOtherLinesStayAsTheyWere
 
     ASSERT_EQ(dialogs.Calls().size(), 1u);
     const DialogCall& box = dialogs.Calls()[0];
-    EXPECT_EQ(box.prompt, platform.Data().HeaterLabels[4]);
+    EXPECT_EQ(box.prompt, run.data.HeaterLabels[4]);
     EXPECT_EQ(box.title, "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ");
     EXPECT_EQ(box.xTwips, 2000) << "the heater's boxes stand further left";
     EXPECT_EQ(box.yTwips, (4 + 1) * 195 + 1680);
 
-    EXPECT_EQ(platform.Data().HeaterTexts[4], "0.5");
-    EXPECT_FLOAT_EQ(platform.Data().Values[4], 0.5f);
+    EXPECT_EQ(run.data.HeaterTexts[4], "0.5");
+    EXPECT_FLOAT_EQ(run.data.Values[4], 0.5f);
     std::vector<std::string> expected = before;
     expected[4] = std::string(kHeaterLabelTexts[4]) + PadBlanks(kHeaterLabelTexts[4], 62) + "0.5";
     EXPECT_EQ(ListLines(s.List1), expected);
@@ -74,15 +74,15 @@ TEST_F(CorrectionTest, TheEndButtonColourReflectsTheWholeSetAfterEveryCorrection
 
     Correct(s, 2, "-1");  // viscosity below its range
     EXPECT_EQ(s.Command3.BackColor(), kRed);
-    EXPECT_EQ(platform.Data().BadIndex, 2);
+    EXPECT_EQ(run.data.BadIndex, 2);
 
     Correct(s, 7, "0.0009");  // a good line elsewhere: the set still fails
     EXPECT_EQ(s.Command3.BackColor(), kRed);
-    EXPECT_EQ(platform.Data().BadIndex, 2);
+    EXPECT_EQ(run.data.BadIndex, 2);
 
     Correct(s, 2, std::string(kCoolerReferenceTexts[2]));
     EXPECT_EQ(s.Command3.BackColor(), kGreen);
-    EXPECT_EQ(platform.Data().DataError, kFalse);
+    EXPECT_EQ(run.data.DataError, kFalse);
     EXPECT_EQ(dialogs.CallsOf(DialogKind::Input).back().xTwips, 4000);
 }
 
@@ -99,7 +99,7 @@ TEST_F(CorrectionTest, ValueTextsStartInTheColumnAfterTheLabelWidthWhateverTheLa
     Correct(s, 6, "0.7");  // the longest cooler label: its text follows at once
     for (int i = 0; i <= 12; ++i) {
         const std::string line = s.List1.List(i);
-        const std::string& text = platform.Data().CoolerTexts[i];
+        const std::string& text = run.data.CoolerTexts[i];
         ASSERT_GE(line.size(), text.size());
         EXPECT_EQ(line.substr(line.size() - text.size()), text);
         EXPECT_EQ(CharLength(line) - CharLength(text), 72u) << "line " << i;
@@ -112,7 +112,7 @@ TEST_F(CorrectionTest, FaultyDataAtTheEndOfCorrectionsAreMarkedOverTheirRow) {
     Form6& s = StartCorrecting<Form6>(Apparatus::Cooler);
     Correct(s, 9, "-1");  // a negative flow rate
     Correct(s, 11, "5");  // also faulty, but later in the list
-    ASSERT_EQ(platform.Data().BadIndex, 9);
+    ASSERT_EQ(run.data.BadIndex, 9);
     services.sound.Reset();
 
     RunInEventLoop(platform, [&] { ASSERT_TRUE(s.Command3.Press()); });
@@ -178,7 +178,7 @@ TEST_F(CorrectionTest, TheEvaporatorPresentsFaultyDataThroughItsRun) {
         ASSERT_TRUE(platform.Forms().Get<Form10>().Command1.Press());
     });
     Form10& s = platform.Forms().Get<Form10>();
-    ASSERT_EQ(platform.Data().BadIndex, 6);
+    ASSERT_EQ(run.data.BadIndex, 6);
     EXPECT_EQ(s.Caption(), "   ПРОВЕРКА ВВОДА ИСХОДНОЙ ИНФОРМАЦИИ");
     EXPECT_DOUBLE_EQ(s.Label2.Top(), 1200 + 195 * 6);
     EXPECT_DOUBLE_EQ(s.Label2.Left(), 530);

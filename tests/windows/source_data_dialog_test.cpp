@@ -40,7 +40,7 @@ class DialogTest : public WindowTest {
         });
         EXPECT_EQ(dialogs.Unexpected(), 0) << dialogs.UnexpectedReport();
         dialogs.Reset();
-        EXPECT_EQ(platform.Data().BadIndex, bad);
+        EXPECT_EQ(run.data.BadIndex, bad);
         return platform.Forms().Get<S>();
     }
 
@@ -109,7 +109,7 @@ TEST_F(DialogTest, YesOfTheEvaporatorAndHeaterDialogsReturnsToTheCorrection) {
 
 TEST_F(DialogTest, TheCloseButtonOfAnErrorDialogCountsAsYes) {
     Form10& s = FailOnAccept<Form10>(Apparatus::Evaporator, 3, "1");
-    QWidget* dialog = platform.Forms().Get<Form8>().Widget();
+    QWidget* dialog = WidgetOf(platform.Forms().Get<Form8>());
     RunInEventLoop(platform, [&] { QTimer::singleShot(0, dialog, [dialog] { dialog->close(); }); });
     EXPECT_FALSE(platform.Ended());
     EXPECT_FALSE(platform.Forms().IsLoaded<Form8>());
@@ -123,9 +123,9 @@ TEST_F(DialogTest, YesOfTheCoolerDialogCorrectsTheFaultyLineAtOnce) {
     RunInEventLoop(platform, [&] { ASSERT_TRUE(platform.Forms().Get<Form14>().Command1.Press()); });
 
     ASSERT_EQ(dialogs.Calls().size(), 1u);
-    EXPECT_EQ(dialogs.Calls()[0].prompt, platform.Data().CoolerLabels[4]);
+    EXPECT_EQ(dialogs.Calls()[0].prompt, run.data.CoolerLabels[4]);
     EXPECT_EQ(dialogs.Calls()[0].yTwips, (4 + 1) * 195 + 1680);
-    EXPECT_EQ(platform.Data().CoolerTexts[4], "0.0005");
+    EXPECT_EQ(run.data.CoolerTexts[4], "0.0005");
     EXPECT_FALSE(platform.Forms().IsLoaded<Form14>());
     EXPECT_TRUE(s.Visible());
     EXPECT_TRUE(s.List1.Visible());
@@ -143,7 +143,7 @@ TEST_F(DialogTest, YesOfTheCoolerDialogWithAStillFaultyAnswerLeavesTheEndButtonR
     RunInEventLoop(platform, [&] { ASSERT_TRUE(platform.Forms().Get<Form14>().Command1.Press()); });
     EXPECT_TRUE(s.Command3.Visible());
     EXPECT_EQ(s.Command3.BackColor(), kRed);
-    EXPECT_EQ(platform.Data().BadIndex, 0);
+    EXPECT_EQ(run.data.BadIndex, 0);
 }
 
 TEST_F(DialogTest, NoOfEachDialogEndsTheRunWithoutAFurtherQuestion) {
@@ -196,7 +196,7 @@ class ConstructionBoundsTest : public DialogTest, public ::testing::WithParamInt
 // The lower bounds are held in double precision: a typed 0.019 or 0.0001 is a little below them.
 TEST_P(ConstructionBoundsTest, AValueIsComparedAsStoredInSinglePrecision) {
     const BoundCase c = GetParam();
-    WriteCoolerLabels(platform.Data());
+    WriteCoolerLabels(run.data);
     Form6& s = platform.Forms().Get<Form6>();
     dialogs.QueueInput(c.typed);
     if (!c.accepted) {
@@ -216,7 +216,7 @@ TEST_P(ConstructionBoundsTest, AValueIsComparedAsStoredInSinglePrecision) {
     EXPECT_EQ(boxes[0].xTwips, 800);
     EXPECT_EQ(boxes[0].yTwips, (c.index - 13) * 195 + 700);
     const std::string stored = c.accepted ? c.typed : Construction()[static_cast<std::size_t>(c.index - 13)];
-    EXPECT_EQ(platform.Data().CoolerTexts[c.index], stored);
+    EXPECT_EQ(run.data.CoolerTexts[c.index], stored);
     Label& line = platform.Forms().Get<Form13>().L(c.index - 13);
     EXPECT_TRUE(line.Visible());
     EXPECT_EQ(line.Caption(), std::string(kCoolerLabelTexts[c.index]) + stored);
@@ -247,7 +247,7 @@ TEST_F(DialogTest, TheRefusalQuestionAndItsNoEndTheRunWithoutResults) {
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].prompt, "ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ    Продолжаете работу ?");
     EXPECT_EQ(questions[0].title, "ОШИБКА !");
-    EXPECT_FLOAT_EQ(platform.Data().MsgAnswer, 7.0f);
+    EXPECT_FLOAT_EQ(run.data.MsgAnswer, 7.0f);
     EXPECT_EQ(dialogs.Pending(), 3u);
     EXPECT_FALSE(platform.Forms().IsLoaded<Form6>());
 }
@@ -280,7 +280,7 @@ TEST_F(DialogTest, AcceptedCoolerDataAskTheConstructionOnTheSourceWindowThenShow
     EXPECT_FALSE(platform.Forms().Get<Form6>().Visible());
     EXPECT_EQ(platform.Forms().Count(), 2) << "the source window (hidden, fresh) and the results";
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(platform.Data().CoolerTexts[13 + i], Construction()[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(run.data.CoolerTexts[13 + i], Construction()[static_cast<std::size_t>(i)]);
     }
 }
 
@@ -325,7 +325,7 @@ TEST_F(DialogTest, AcceptedHeaterDataOpenTheResultsWindowWaitingForTheOrientatio
         ASSERT_TRUE(platform.Forms().Get<Form3>().Command3.Press());
     });
     ASSERT_EQ(dialogs.Unexpected(), 0) << dialogs.UnexpectedReport();
-    EXPECT_EQ(platform.Data().HeaterConstructionPending, kTrue);
+    EXPECT_EQ(run.data.HeaterConstructionPending, kTrue);
     Form9& results = platform.Forms().Get<Form9>();
     EXPECT_TRUE(results.Visible());
     EXPECT_FALSE(results.List1.Visible());

@@ -76,7 +76,7 @@ TEST_F(SourceKeyboardTest, CancelInACorrectionBoxKeepsTheLineItsValueAndTheButto
     const std::vector<std::string> lines = ListLines(s.List1);
     Cancel(s, 4);
     EXPECT_EQ(s.Text(4), "0.5");
-    EXPECT_FLOAT_EQ(platform.Data().Values[4], 0.5f);
+    EXPECT_FLOAT_EQ(run.data.Values[4], 0.5f);
     EXPECT_EQ(ListLines(s.List1), lines);
     EXPECT_EQ(s.List1.ListIndex(), -1);
     EXPECT_TRUE(s.Command3.Visible());
@@ -87,8 +87,8 @@ TEST_F(SourceKeyboardTest, CancelInACorrectionBoxKeepsTheLineItsValueAndTheButto
     Cancel(s, 2);
     EXPECT_EQ(s.Text(2), "-5");
     EXPECT_EQ(s.Command3.BackColor(), kRed);
-    EXPECT_EQ(platform.Data().BadIndex, 2);
-    EXPECT_NE(platform.Data().DataError, kFalse);
+    EXPECT_EQ(run.data.BadIndex, 2);
+    EXPECT_NE(run.data.DataError, kFalse);
 
     Correct(s, 2, "");  // OK with an empty text still stores "0"
     EXPECT_EQ(s.Text(2), "0");
@@ -112,8 +112,8 @@ TEST_F(SourceKeyboardTest, TheErrorDialogStandsOverItsWindowAndYesGivesTheListTh
     Press(s.Command1);
     Form5& dialog = platform.Forms().Get<Form5>();
     ASSERT_TRUE(dialog.Visible());
-    ASSERT_NE(dialog.Widget()->windowHandle(), nullptr);
-    EXPECT_EQ(dialog.Widget()->windowHandle()->transientParent(), s.Widget()->windowHandle());
+    ASSERT_NE(WidgetOf(dialog)->windowHandle(), nullptr);
+    EXPECT_EQ(WidgetOf(dialog)->windowHandle()->transientParent(), WidgetOf(s)->windowHandle());
     EXPECT_TRUE(dialog.Command1.HasFocus()) << "the dialog's first button";
     Press(dialog.Command1);
     EXPECT_TRUE(s.List1.HasFocus());
@@ -186,9 +186,9 @@ TEST_F(SourceKeyboardTest, TheConstructionListTakesTheFocusAndTheRunLeavesItOnAV
     EXPECT_TRUE(results.Command1.HasFocus()) << "the first button after the orientation buttons went";
     Press(results.Command2);
     EXPECT_TRUE(results.List1.HasFocus());
-    QTest::keyClick(results.List1.Widget(), Qt::Key_End);
+    QTest::keyClick(WidgetOf(results.List1), Qt::Key_End);
     EXPECT_EQ(results.List1.ListIndex(), 4) << "End finds the last construction line";
-    QTest::keyClick(results.List1.Widget(), Qt::Key_Home);
+    QTest::keyClick(WidgetOf(results.List1), Qt::Key_Home);
     Press(results.Command8);
     EXPECT_FALSE(results.Command8.Visible());
     EXPECT_TRUE(results.Command1.HasFocus()) << "not the hidden button just pressed";

@@ -31,7 +31,7 @@ class AccessibilityTest : public WindowTest {};
 // Whoever watches the widgets, as the accessibility cache does, through their "destroyed" signal.
 std::vector<std::string> WatchDestruction(ControlsWindow& form, std::vector<std::string>& gone) {
     std::vector<std::string> names;
-    for (QWidget* widget : {form.Command1.Widget(), form.Label1.Widget(), form.List1.Widget()}) {
+    for (QWidget* widget : {WidgetOf(form.Command1), WidgetOf(form.Label1), WidgetOf(form.List1)}) {
         const std::string name = widget->objectName().toStdString();
         names.push_back(name);
         QObject::connect(widget, &QObject::destroyed, [&gone, name] { gone.push_back(name); });
@@ -55,7 +55,7 @@ TEST_F(AccessibilityTest, AWindowUnloadedByItsOwnButtonTellsTheWatchersToo) {
     form.Show();
     std::vector<std::string> gone;
     const std::vector<std::string> names = WatchDestruction(form, gone);
-    auto* button = static_cast<QPushButton*>(form.Command1.Widget());
+    auto* button = static_cast<QPushButton*>(WidgetOf(form.Command1));
     // The widgets go with deleteLater, after the handler: inside the event loop.
     RunInEventLoop(platform, [button] { QTimer::singleShot(0, button, [button] { button->click(); }); });
     EXPECT_EQ(gone, names);
@@ -69,7 +69,7 @@ TEST_F(AccessibilityTest, AnUnloadedWindowsHandlersNoLongerRun) {
         form.Unload();
     });
     form.Show();
-    QPointer<QPushButton> button = static_cast<QPushButton*>(form.Command1.Widget());
+    QPointer<QPushButton> button = static_cast<QPushButton*>(WidgetOf(form.Command1));
     RunInEventLoop(platform, [button, &clicks] {
         button->click();
         EXPECT_EQ(clicks, 1);

@@ -29,7 +29,7 @@ class ButtonFaceTest : public WindowTest {
         platform.OverrideLogicalDpi(96, 96);
         form = &platform.Forms().Get<FaceWindow>();
         form->Show();
-        button = static_cast<QPushButton*>(form->Command1.Widget());
+        button = static_cast<QPushButton*>(WidgetOf(form->Command1));
     }
     QImage Drawn() const { return button->grab().toImage(); }
     FaceWindow* form = nullptr;

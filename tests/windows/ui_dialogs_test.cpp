@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/qt_services.h"
+#include "ui/qt/qt_services.h"
 #include "window_test_support.h"
 
 namespace heatx::ui::testing {

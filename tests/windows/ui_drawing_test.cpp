@@ -129,7 +129,7 @@ class DrawingTest : public WindowTest {
 TEST_F(DrawingTest, ButtonShowsItsExactBackColour) {
     TextWindow& form = platform.Forms().Get<TextWindow>();
     form.Show();
-    QWidget* button = form.Command1.Widget();
+    QWidget* button = WidgetOf(form.Command1);
     const QImage image = button->grab().toImage();
     // Above the caption, inside the border.
     EXPECT_EQ(At(image, button->width() / 2, 3), QColor(0, 255, 0));
@@ -141,7 +141,7 @@ TEST_F(DrawingTest, LabelShowsItsColoursAndBreaksLinesAtCarriageReturns) {
     TextWindow& form = platform.Forms().Get<TextWindow>();
     form.Label1.SetCaption("                 Программа расчета\r      кожухотрубных теплообменников");
     form.Show();
-    auto* label = static_cast<QLabel*>(form.Label1.Widget());
+    auto* label = static_cast<QLabel*>(WidgetOf(form.Label1));
     EXPECT_EQ(label->text().count('\n'), 1);
     EXPECT_EQ(label->text().split('\n').at(1).toStdString(), "      кожухотрубных теплообменников");
     const QImage image = label->grab().toImage();
@@ -154,7 +154,7 @@ TEST_F(DrawingTest, LabelShowsItsColoursAndBreaksLinesAtCarriageReturns) {
 TEST_F(DrawingTest, BoxesDrawnAtLoadMakeTheStartScreenGradient) {
     GradientAtLoad& form = platform.Forms().Get<GradientAtLoad>();
     form.Show();
-    const QImage image = form.Widget()->grab().toImage();
+    const QImage image = WidgetOf(form)->grab().toImage();
     ASSERT_EQ(image.size(), QSize(800, 600));
     // H = 600, so boxes run from column i to column 750.
     EXPECT_EQ(At(image, 0, 300), QColor(150, 50, 255));
@@ -168,7 +168,7 @@ TEST_F(DrawingTest, BoxesDrawnAtLoadMakeTheStartScreenGradient) {
 TEST_F(DrawingTest, BoxesGiveExactlyThePixelsOfAPainterFillingTheSameRectangles) {
     ManyBoxes& form = platform.Forms().Get<ManyBoxes>();
     form.Show();
-    const QImage drawn = form.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = WidgetOf(form)->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(drawn.size(), QSize(400, 300));
 
     QImage expected(400, 300, QImage::Format_RGB32);
@@ -200,7 +200,7 @@ TEST_F(DrawingTest, BoxesGiveExactlyThePixelsOfAPainterFillingTheSameRectangles)
 TEST_F(DrawingTest, ARepaintOfSeveralRectanglesShowsThePictureInEachAndNothingElse) {
     GradientAtLoad& form = platform.Forms().Get<GradientAtLoad>();
     form.Show();
-    const QImage whole = form.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage whole = WidgetOf(form)->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QRegion region;
     for (int y = 0; y < 600; y += 70) {
         for (int x = (y / 70 % 2) * 45; x < 800; x += 90) {
@@ -211,7 +211,7 @@ TEST_F(DrawingTest, ARepaintOfSeveralRectanglesShowsThePictureInEachAndNothingEl
     const QRgb marker = qRgb(1, 2, 3);
     QImage parts(800, 600, QImage::Format_RGB32);
     parts.fill(marker);
-    form.Widget()->render(&parts, QPoint(), region, QWidget::DrawChildren);
+    WidgetOf(form)->render(&parts, QPoint(), region, QWidget::DrawChildren);
     for (int y = 0; y < 600; ++y) {
         for (int x = 0; x < 800; ++x) {
             const QRgb want = region.contains(QPoint(x, y)) ? whole.pixel(x, y) : marker;
@@ -223,9 +223,9 @@ TEST_F(DrawingTest, ARepaintOfSeveralRectanglesShowsThePictureInEachAndNothingEl
 TEST_F(DrawingTest, WithoutAutoRedrawFormPaintPaintsEveryTime) {
     GradientOnPaint& form = platform.Forms().Get<GradientOnPaint>();
     form.Show();
-    const QImage first = form.Widget()->grab().toImage();
+    const QImage first = WidgetOf(form)->grab().toImage();
     const int paintsAfterFirst = form.paints;
-    const QImage second = form.Widget()->grab().toImage();
+    const QImage second = WidgetOf(form)->grab().toImage();
     EXPECT_GT(paintsAfterFirst, 0);
     EXPECT_GT(form.paints, paintsAfterFirst);
     // 5325 twips = 355 pixels: top RGB(0,150,255), bottom row towards RGB(0,150,0).
@@ -244,7 +244,7 @@ TEST_F(DrawingTest, PrintWritesRowsAtTheCurrentPositionAndClsRemovesThem) {
     form.Show();
     const QColor yellow(255, 255, 0);
     const QRect rows(QPoint(35, 80), QPoint(400, 110));  // around x = 530, y = 1210 .. 1600 twips
-    EXPECT_EQ(PixelsOtherThan(form.Widget()->grab().toImage(), rows, yellow), 0);
+    EXPECT_EQ(PixelsOtherThan(WidgetOf(form)->grab().toImage(), rows, yellow), 0);
 
     form.SetCurrentX(530);
     form.SetCurrentY(1210);
@@ -257,7 +257,7 @@ TEST_F(DrawingTest, PrintWritesRowsAtTheCurrentPositionAndClsRemovesThem) {
     ASSERT_EQ(form.PrintedTexts().size(), 2u);
     EXPECT_DOUBLE_EQ(form.PrintedTexts()[1].yTwips, 1405);
     EXPECT_EQ(form.PrintedTexts()[1].text, " ДАВЛЕНИЕ, ПА               2");
-    const QImage printed = form.Widget()->grab().toImage();
+    const QImage printed = WidgetOf(form)->grab().toImage();
     EXPECT_GT(PixelsOtherThan(printed, QRect(QPoint(35, 80), QPoint(400, 92)), yellow), 20) << "first row";
     EXPECT_GT(PixelsOtherThan(printed, QRect(QPoint(35, 94), QPoint(400, 105)), yellow), 20) << "second row";
     EXPECT_EQ(PixelsOtherThan(printed, QRect(QPoint(0, 0), QPoint(34, 200)), yellow), 0)
@@ -265,7 +265,7 @@ TEST_F(DrawingTest, PrintWritesRowsAtTheCurrentPositionAndClsRemovesThem) {
 
     form.Cls();
     EXPECT_TRUE(form.PrintedTexts().empty());
-    EXPECT_EQ(PixelsOtherThan(form.Widget()->grab().toImage(), rows, yellow), 0) << "the background stays";
+    EXPECT_EQ(PixelsOtherThan(WidgetOf(form)->grab().toImage(), rows, yellow), 0) << "the background stays";
 }
 
 TEST_F(DrawingTest, ClsKeepsTheBoxBackground) {
@@ -276,7 +276,7 @@ TEST_F(DrawingTest, ClsKeepsTheBoxBackground) {
     form.SetForeColor(Rgb(255, 255, 255));
     form.Print("ABCDEFGH");
     form.Cls();
-    EXPECT_EQ(At(form.Widget()->grab().toImage(), 3, 6), QColor(150, 50, 255));
+    EXPECT_EQ(At(WidgetOf(form)->grab().toImage(), 3, 6), QColor(150, 50, 255));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/qt_services.h"
+#include "ui/qt/qt_services.h"
 #include "window_test_support.h"
 
 namespace heatx::ui::testing {
@@ -58,7 +58,7 @@ TEST_F(EndTest, EndProgramStopsTheHandlerHidesTheWindowsAndLeavesTheLoop) {
 
     const int code = RunInEventLoop(platform, [&] {
         // Queued before the end: must never run.
-        QTimer::singleShot(0, screen().Widget(), [&] { platform.Guard([&] { laterHandlerRan = true; }); });
+        QTimer::singleShot(0, WidgetOf(screen()), [&] { platform.Guard([&] { laterHandlerRan = true; }); });
         screen().Command1.Click();
         screen().steps.push_back("after the end");
     });
@@ -115,7 +115,8 @@ TEST_F(EndTest, EndingWhileAScriptedBoxIsOpenUnwindsTheHandler) {
 
 TEST_F(EndTest, EndingWhileARealModalDialogIsOpenEndsTheRunAtOnce) {
     QtDialogs qtDialogs;
-    Platform real(qtDialogs, services.sound, services.keyboard, services.clock, services.printer);
+    Platform real(services.toolkit, qtDialogs, services.sound, services.keyboard, services.clock,
+                  services.printer);
     Screen& form = real.Forms().Get<Screen>();
     form.Show();
     // While the input box waits, another handler (as from a timer or a repaint) ends the run.
@@ -189,7 +190,7 @@ TEST_F(EndTest, AnUnexpectedExceptionEndsTheRunWithAFailureInsteadOfEscapingInto
 TEST_F(EndTest, TheWindowManagersCloseButtonEndsTheRunByDefault) {
     screen().Show();
     RunInEventLoop(platform,
-                   [&] { QTimer::singleShot(0, screen().Widget(), [&] { screen().Widget()->close(); }); });
+                   [&] { QTimer::singleShot(0, WidgetOf(screen()), [&] { WidgetOf(screen())->close(); }); });
     EXPECT_TRUE(platform.Ended());
 }
 
@@ -201,7 +202,7 @@ TEST_F(EndTest, ALaterRunStartsWithAFreshEventLoop) {
     bool timerRan = false;
     const int code = RunInEventLoop(next.platform, [&] {
         ran = true;
-        QTimer::singleShot(0, next.platform.Forms().Get<Other>().Widget(), [&] { timerRan = true; });
+        QTimer::singleShot(0, WidgetOf(next.platform.Forms().Get<Other>()), [&] { timerRan = true; });
     });
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(ran);

@@ -6,8 +6,8 @@
 #include <QFontInfo>
 #include <string>
 
-#include "ui/qt_convert.h"
-#include "ui/qt_services.h"
+#include "ui/qt/qt_convert.h"
+#include "ui/qt/qt_services.h"
 
 namespace {
 

@@ -41,9 +41,9 @@ TEST_F(GeometryTest, WindowAndControlsArePlacedInPixelsOfTheLogicalDpi) {
     form.Move(1200, 600, 12000, 9000);
     form.Command1.Move(2520, 1320, 3495, 495);
 
-    EXPECT_EQ(form.Widget()->pos(), QPoint(100, 50));
-    EXPECT_EQ(form.Widget()->size(), QSize(1000, 750)) << "Width and Height are the inner area";
-    EXPECT_EQ(form.Command1.Widget()->geometry(), QRect(210, 110, 291, 41));  // 291.25, 41.25
+    EXPECT_EQ(WidgetOf(form)->pos(), QPoint(100, 50));
+    EXPECT_EQ(WidgetOf(form)->size(), QSize(1000, 750)) << "Width and Height are the inner area";
+    EXPECT_EQ(WidgetOf(form.Command1)->geometry(), QRect(210, 110, 291, 41));  // 291.25, 41.25
     // Read back as set, although 3495 twips are not a whole number of pixels.
     EXPECT_DOUBLE_EQ(form.Command1.Width(), 3495);
     EXPECT_DOUBLE_EQ(form.Width(), 12000);
@@ -60,7 +60,7 @@ TEST_F(GeometryTest, ComputedPositionsKeepTheirFractions) {
 TEST_F(GeometryTest, SizeChangedOutsideTheProgramIsReadFromThePixels) {
     Plain& form = platform.Forms().Get<Plain>();
     form.Move(0, 0, 4800, 3600);
-    form.Widget()->resize(form.Widget()->width() + 10, form.Widget()->height());
+    WidgetOf(form)->resize(WidgetOf(form)->width() + 10, WidgetOf(form)->height());
     EXPECT_DOUBLE_EQ(form.Width(), 4800 + platform.PixelsToTwipsX(10));
     EXPECT_DOUBLE_EQ(form.Height(), 3600);
 }
@@ -83,22 +83,22 @@ TEST_F(GeometryTest, ControlStateIsKeptWhileTheWindowIsHidden) {
     EXPECT_TRUE(form.Command1.Visible()) << "controls are visible by design";
     form.Command1.Hide();
     form.Show();
-    EXPECT_FALSE(form.Command1.Widget()->isVisible());
-    EXPECT_TRUE(form.List1.Widget()->isVisible());
+    EXPECT_FALSE(WidgetOf(form.Command1)->isVisible());
+    EXPECT_TRUE(WidgetOf(form.List1)->isVisible());
     form.Hide();
     EXPECT_TRUE(form.List1.Visible());
     form.List1.SetEnabled(false);
     form.Show();
-    EXPECT_FALSE(form.List1.Widget()->isEnabled());
-    EXPECT_EQ(form.Command1.Widget()->objectName().toStdString(), "Command1");
+    EXPECT_FALSE(WidgetOf(form.List1)->isEnabled());
+    EXPECT_EQ(WidgetOf(form.Command1)->objectName().toStdString(), "Command1");
 }
 
 TEST_F(GeometryTest, TabStopDecidesWhetherTheControlTakesFocusFromTheKeyboard) {
     Plain& form = platform.Forms().Get<Plain>();
     form.Command1.SetTabStop(false);
-    EXPECT_FALSE(form.Command1.Widget()->focusPolicy() & Qt::TabFocus);
+    EXPECT_FALSE(WidgetOf(form.Command1)->focusPolicy() & Qt::TabFocus);
     form.Command1.SetTabStop(true);
-    EXPECT_TRUE(form.Command1.Widget()->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(WidgetOf(form.Command1)->focusPolicy() & Qt::TabFocus);
 }
 
 }  // namespace

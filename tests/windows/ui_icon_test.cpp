@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "ui/startup_probe.h"
+#include "ui/qt/startup_probe.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <cmath>
 #include <vector>
 
-#include "ui/desktop.h"
-#include "ui/qt_services.h"
+#include "ui/qt/desktop.h"
+#include "ui/qt/qt_services.h"
 #include "window_test_support.h"
 
 namespace heatx::ui::testing {
@@ -58,21 +58,21 @@ class KeyboardTest : public WindowTest {
         platform.OverrideLogicalDpi(96, 96);
         form = &platform.Forms().Get<KeyWindow>();
         form->Show();
-        form->Widget()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form->Widget()));
+        WidgetOf(*form)->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(*form)));
     }
     static void Key(Control& control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(control.Widget(), key, modifiers);
+        QTest::keyClick(WidgetOf(control), key, modifiers);
     }
     KeyWindow* form = nullptr;
 };
 
 TEST_F(KeyboardTest, TheFocusMarkIsDottedAndLeavesTheExactColourEverywhereElse) {
     form->Command2.SetFocus();
-    const QImage plain = form->Command1.Widget()->grab().toImage();
+    const QImage plain = WidgetOf(form->Command1)->grab().toImage();
     form->Command1.SetFocus();
-    ASSERT_TRUE(form->Command1.Widget()->hasFocus());
-    const QImage marked = form->Command1.Widget()->grab().toImage();
+    ASSERT_TRUE(WidgetOf(form->Command1)->hasFocus());
+    const QImage marked = WidgetOf(form->Command1)->grab().toImage();
     ASSERT_EQ(plain.size(), marked.size());
 
     int changed = 0;
@@ -183,8 +183,8 @@ TEST_F(KeyboardTest, AfterAHandlerAWindowWithoutAFocusControlGivesItToItsFirstCo
 TEST_F(KeyboardTest, ADisabledListIsReadableAndTakesNoInput) {
     ListBox& list = form->List1;
     list.SetEnabled(false);
-    const QImage image = list.Widget()->grab().toImage();
-    const QPalette palette = QApplication::palette(list.Widget());
+    const QImage image = WidgetOf(list)->grab().toImage();
+    const QPalette palette = QApplication::palette(WidgetOf(list));
     const QColor text = palette.color(QPalette::Active, QPalette::Text);
     const QColor base = palette.color(QPalette::Active, QPalette::Base);
     // The darkest pixel of the first line is the text colour, the middle of the list is the base.
@@ -211,7 +211,7 @@ TEST_F(KeyboardTest, ADisabledListIsReadableAndTakesNoInput) {
     const double low = std::min(luminance(text), luminance(base));
     EXPECT_GE((high + 0.05) / (low + 0.05), 7.0);
 
-    auto* widget = static_cast<QListWidget*>(list.Widget());
+    auto* widget = static_cast<QListWidget*>(WidgetOf(list));
     QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::NoModifier,
                       widget->visualItemRect(widget->item(2)).center());
     QTest::keyClick(widget, Qt::Key_Return);
@@ -231,10 +231,10 @@ TEST_F(PressGuardTest, ANewWindowIgnoresPressesForTheDoubleClickInterval) {
     // Shown again: a window that has just appeared.
     form->Hide();
     form->Show();
-    QTest::mouseClick(form->Command1.Widget(), Qt::LeftButton);
+    QTest::mouseClick(WidgetOf(form->Command1), Qt::LeftButton);
     EXPECT_EQ(form->presses1, 0) << "the second click of a double click";
     QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QTest::mouseClick(form->Command1.Widget(), Qt::LeftButton);
+    QTest::mouseClick(WidgetOf(form->Command1), Qt::LeftButton);
     EXPECT_EQ(form->presses1, 1);
 }
 

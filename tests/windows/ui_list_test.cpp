@@ -98,7 +98,7 @@ TEST_F(ListTest, SettingTheIndexInsideAHandlerRunsTheClickNested) {
 
 TEST_F(ListTest, AClickOnALineRunsTheHandlerOnlyWhileTheListIsEnabled) {
     form->Show();
-    auto* list = static_cast<QListWidget*>(form->List1.Widget());
+    auto* list = static_cast<QListWidget*>(WidgetOf(form->List1));
     const QPoint line1 = list->visualItemRect(list->item(1)).center();
 
     form->List1.SetEnabled(false);
@@ -112,7 +112,7 @@ TEST_F(ListTest, AClickOnALineRunsTheHandlerOnlyWhileTheListIsEnabled) {
 
 TEST_F(ListTest, LinesAreOneRowApartLikePrintedText) {
     form->Show();
-    auto* list = static_cast<QListWidget*>(form->List1.Widget());
+    auto* list = static_cast<QListWidget*>(WidgetOf(form->List1));
     const int row = platform.TwipsToPixelsY(195);
     EXPECT_EQ(list->visualItemRect(list->item(1)).top() - list->visualItemRect(list->item(0)).top(), row);
     EXPECT_EQ(list->visualItemRect(list->item(0)).height(), row);

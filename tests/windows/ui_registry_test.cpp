@@ -96,7 +96,7 @@ TEST_F(RegistryTest, FirstReferenceCreatesAndLoadsOnceInCreationOrder) {
     EXPECT_EQ(Journal(),
               (std::vector<std::string>{"FormB created", "FormB loaded", "FormA created", "FormA loaded"}));
     EXPECT_FALSE(b.Visible()) << "a window appears only when shown";
-    EXPECT_EQ(b.Widget()->objectName().toStdString(), "FormB");
+    EXPECT_EQ(WidgetOf(b)->objectName().toStdString(), "FormB");
 }
 
 TEST_F(RegistryTest, FormLoadCanReferToItsOwnWindow) {
@@ -117,7 +117,7 @@ TEST_F(RegistryTest, CloseOtherFormsUnloadsAllButTheNewest) {
     forms.Get<FormA>().Show();
     forms.Get<FormB>().Show();
     FormC& c = forms.Get<FormC>();
-    QPointer<QWidget> aWidget = forms.Get<FormA>().Widget();
+    QPointer<QWidget> aWidget = WidgetOf(forms.Get<FormA>());
 
     forms.CloseOtherForms();
 
@@ -172,7 +172,7 @@ TEST_F(RegistryTest, AWindowUnloadedInsideItsOwnClickHandlerLivesUntilTheHandler
     FormB& b = forms.Get<FormB>();
     b.SetCaption("B");
     b.Show();
-    QPointer<QWidget> bWidget = b.Widget();
+    QPointer<QWidget> bWidget = WidgetOf(b);
 
     const int code = RunInEventLoop(platform, [&] { b.Command1.Press(); });
 
@@ -192,7 +192,7 @@ TEST_F(RegistryTest, AWindowUnloadedInsideItsOwnClickHandlerLivesUntilTheHandler
 TEST_F(RegistryTest, AMouseClickThatUnloadsTheWindowIsSafe) {
     FormB& b = forms.Get<FormB>();
     b.Show();
-    QPointer<QWidget> button = b.Command1.Widget();
+    QPointer<QWidget> button = WidgetOf(b.Command1);
 
     // The click comes from the event loop itself, as the student's would.
     RunInEventLoop(platform, [&] {

@@ -1,5 +1,6 @@
-// Shared set-up of the window tests: a platform with scripted dialogs, a counted beep, a logged
-// keyboard, a fixed clock and a recording printer; and running a scenario inside the event loop.
+// Shared set-up of the window tests: the Qt platform with scripted dialogs, a counted beep, a logged
+// keyboard, a fixed clock and a recording printer, and the context of a run on it; and running a
+// scenario inside the event loop.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,7 +17,9 @@
 #include "reports/printer.h"
 #include "ui/form.h"
 #include "ui/platform.h"
-#include "ui/scripted_services.h"
+#include "ui/qt/qt_toolkit.h"
+#include "ui/run_context.h"
+#include "ui/scripted/scripted_services.h"
 
 namespace heatx::ui::testing {
 
@@ -24,12 +27,14 @@ namespace heatx::ui::testing {
 inline constexpr heatx::LocalDateTime kTestMoment{2024, 3, 15, 10, 30, 0};
 
 struct TestPlatform {
+    QtToolkit toolkit;
     ScriptedDialogs dialogs;
     ScriptedSound sound;
     ScriptedKeyboard keyboard;
     heatx::FixedClock clock{kTestMoment};
     heatx::RecordingPrinter printer;
-    Platform platform{dialogs, sound, keyboard, clock, printer};
+    Platform platform{toolkit, dialogs, sound, keyboard, clock, printer};
+    heatx::RunContext run{platform};
 };
 
 // Runs the scenario as a handler inside QApplication::exec(), as the program's handlers run, and
@@ -68,6 +73,7 @@ class WindowTest : public ::testing::Test {
   protected:
     TestPlatform services;
     Platform& platform = services.platform;
+    heatx::RunContext& run = services.run;
     ScriptedDialogs& dialogs = services.dialogs;
 };
 

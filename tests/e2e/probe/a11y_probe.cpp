@@ -37,7 +37,7 @@
 #include <iostream>
 #include <string>
 
-#include "ui/accessibility.h"
+#include "ui/qt/accessibility.h"
 
 namespace {
 

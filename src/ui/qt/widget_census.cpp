@@ -1,4 +1,4 @@
-#include "ui/widget_census.h"
+#include "ui/qt/widget_census.h"
 
 #include <unistd.h>
 #include <QApplication>

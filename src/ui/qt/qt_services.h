@@ -8,6 +8,7 @@
 #include "reports/clock.h"
 #include "reports/printer.h"
 #include "ui/platform.h"
+#include "ui/qt/qt_toolkit.h"
 #include "ui/services.h"
 
 class QApplication;
@@ -39,14 +40,16 @@ class QtKeyboardLayout : public KeyboardLayout {
     void Activate(std::uint32_t layoutHandle) override;
 };
 
-// The platform of the real program: Qt services and the system clock around the given printer.
+// The platform of the real program: Qt windows and services and the system clock around the given
+// printer.
 class DesktopPlatform {
   public:
     explicit DesktopPlatform(heatx::Printer& printer)
-        : platform_(dialogs_, sound_, keyboard_, clock_, printer) {}
+        : platform_(toolkit_, dialogs_, sound_, keyboard_, clock_, printer) {}
     Platform& Get() { return platform_; }
 
   private:
+    QtToolkit toolkit_;
     QtDialogs dialogs_;
     QtSound sound_;
     QtKeyboardLayout keyboard_;

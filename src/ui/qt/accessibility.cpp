@@ -1,4 +1,4 @@
-#include "ui/accessibility.h"
+#include "ui/qt/accessibility.h"
 
 #include <QAccessible>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "ui/desktop.h"
+#include "ui/qt/desktop.h"
 
 #include <QtGui/qguiapplication_platform.h>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "ui/scripted_services.h"
+#include "ui/scripted/scripted_services.h"
 
 #include <sstream>
 

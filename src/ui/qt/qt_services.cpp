@@ -1,4 +1,4 @@
-#include "ui/qt_services.h"
+#include "ui/qt/qt_services.h"
 
 #include <QApplication>
 #include <QFont>
@@ -13,11 +13,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "ui/app_icon.h"
-#include "ui/desktop.h"
-#include "ui/qt_convert.h"
-#include "ui/startup_probe.h"
-#include "ui/widget_census.h"
+#include "ui/qt/app_icon.h"
+#include "ui/qt/desktop.h"
+#include "ui/qt/qt_convert.h"
+#include "ui/qt/startup_probe.h"
+#include "ui/qt/widget_census.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -1,4 +1,4 @@
-#include "ui/startup_probe.h"
+#include "ui/qt/startup_probe.h"
 
 #include <QTimer>
 #include <cstdio>

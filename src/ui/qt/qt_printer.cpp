@@ -1,4 +1,4 @@
-#include "ui/qt_printer.h"
+#include "ui/qt/qt_printer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,7 +32,7 @@
 #endif
 
 #include "ui/platform.h"
-#include "ui/qt_convert.h"
+#include "ui/qt/qt_convert.h"
 
 namespace heatx::ui {
 
