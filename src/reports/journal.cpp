@@ -195,7 +195,7 @@ bool ReportJournal::Begin(const std::string& folder) {
         int linked = ::link(hidden.c_str(), path.c_str());
         if (linked != 0 && errno != EEXIST) {
             // A file system without hard links: the name was checked just before.
-            linked = ::renameat2(AT_FDCWD, hidden.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+            linked = RenameWithoutReplacing(hidden, path);
             if (linked != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) && !Exists(path)) {
                 linked = ::rename(hidden.c_str(), path.c_str());
             }
@@ -315,7 +315,7 @@ std::string ReportJournal::SetAside() {
     std::string aside;
     for (int n = 1; n < 1000 && aside.empty(); ++n) {
         const std::string candidate = NumberedPath(path_ + std::string(kAsideSuffix), n);
-        if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
+        if (RenameWithoutReplacing(path_, candidate) == 0) {
             aside = candidate;
         } else if (errno != EEXIST) {
             if ((errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) && !Exists(candidate) &&

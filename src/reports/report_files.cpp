@@ -56,7 +56,7 @@ bool LinkUnderFreeName(const std::string& temporary, const std::string& base,
             errno = EIO;
             return false;
         }
-        if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+        if (RenameWithoutReplacing(temporary, path) == 0) {
             finalPath = path;
             return true;
         }
@@ -117,6 +117,15 @@ std::string WriteErrorText(int error) {
         default:
             return "ошибка записи (код " + std::to_string(error) + ")";
     }
+}
+
+int RenameWithoutReplacing(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+#else
+    errno = ENOSYS;
+    return -1;
+#endif
 }
 
 std::string FolderOfPath(const std::string& path) {

@@ -28,6 +28,10 @@ std::string FolderProblem(const std::string& folder, bool create);
 // "FILE.pdf" for number 1, "FILE-2.pdf", "FILE-3.pdf"... for the next ones.
 std::string NumberedPath(const std::string& path, int number);
 
+// Renames without ever replacing an existing name; -1 with errno EEXIST when the name is taken, and
+// EINVAL, ENOSYS or ENOTSUP where the system or the file system has no such rename.
+int RenameWithoutReplacing(const std::string& from, const std::string& to);
+
 // The first of FILE, FILE-2, FILE-3... that names nothing yet (a dangling link counts as a name).
 std::string FirstFreeName(const std::string& base);
 
