@@ -123,6 +123,8 @@ int RenameWithoutReplacing(const std::string& from, const std::string& to) {
 #ifdef RENAME_NOREPLACE
     return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
 #else
+    (void)from;
+    (void)to;
     errno = ENOSYS;
     return -1;
 #endif
