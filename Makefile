@@ -6,12 +6,13 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 WEB_DIR ?= build-web
 SANITIZE_DIR ?= build-sanitize
+PACKAGE_DIR ?= build-package
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps deps-run deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
+.PHONY: all deps deps-run deps-package deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
 
 all: build
 
@@ -22,6 +23,10 @@ deps:
 # Only what building and running the two programs needs.
 deps-run:
 	@bash scripts/install-deps --run
+
+# Only what building the two programs and their Debian package needs.
+deps-package:
+	@bash scripts/install-deps --package
 
 configure: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=ON -DHEATX_WITH_BENCH=ON
@@ -57,13 +62,15 @@ deps-web:
 	@bash scripts/install-deps --web
 
 configure-web: deps-web
-	$(WEB_ENV) emcmake cmake -S web -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release $(WEB_CACHE)
+	$(WEB_ENV) emcmake cmake -S web -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release $(WEB_CACHE) \
+		-DHEATX_CALC=$(abspath $(BUILD_DIR))/src/cli/heatx-calc
 
 web: configure-web
-	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target heatx
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target heatx_page
 	@echo "$(abspath $(WEB_DIR))/heatx.html"
 
-# The core tests on the browser edition's code under node, and its pages in headless Chromium.
+# The core tests on the browser edition's code under node, and its page in headless Chromium (whose roads
+# compare the results with $(BUILD_DIR)'s heatx-calc: `make test` builds it first).
 test-web: deps configure-web
 	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
 	cd $(WEB_DIR) && ctest --output-on-failure -j $(JOBS)
@@ -71,9 +78,12 @@ test-web: deps configure-web
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
-# A Debian package: build/heatx_<version>-1_<arch>.deb
-package: build
-	cd $(BUILD_DIR) && cpack -G DEB
+# A Debian package: build-package/heatx_<version>-1_<arch>.deb, from a build tree of its own that holds
+# only the programs, their manual pages and data (no tests, benchmarks, fuzzers or print server).
+package: deps-package
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DHEATX_WITH_TESTS=OFF -DHEATX_WITH_BENCH=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
 
 # A source tarball of the last commit, build/heatx-<version>.tar.gz, that knows its version without git.
 dist: configure

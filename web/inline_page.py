@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes the linked page of the browser edition one file that opens from disk.
 
-    inline_page.py --page LINKED.html [--search DIR ...] --output heatx.html
+    inline_page.py --page LINKED.html [--search DIR ...] --output heatx.html [--depfile heatx.html.d]
     inline_page.py --check heatx.html
 
 Scripts the page loads from beside it (<script src="...">) and its style sheets (<link rel="stylesheet"
@@ -9,7 +9,8 @@ href="...">) are written into it; they are looked for next to the linked page, t
 folder. The result is refused, and not written, when it would still ask for anything outside itself: a
 file or an address in a src, href, data, action, poster or srcset attribute, a url() or @import in a
 style, or the WebAssembly as a file of its own rather than inside the script. --check applies the same
-test to a finished page. Exit status 0 when the page is whole, 1 otherwise.
+test to a finished page. --depfile writes the files the page was made of as a make rule for the build.
+Exit status 0 when the page is whole, 1 otherwise.
 """
 
 import argparse
@@ -43,10 +44,15 @@ def read(path):
         return f.read()
 
 
-def inline(page, folders):
+def inline(page, folders, used):
+    def take(name):
+        path = find(name, folders)
+        used.append(os.path.abspath(path))
+        return read(path)
+
     def script(match):
         before, _, name, after = match.groups()
-        text = read(find(name, folders)).replace("</script", "<\\/script")
+        text = take(name).replace("</script", "<\\/script")
         return f"<script{before}{after}>\n{text}\n</script>"
 
     def stylesheet(match):
@@ -54,7 +60,7 @@ def inline(page, folders):
         attributes = {k.lower(): v for k, _, v in ATTRIBUTE.findall(tag)}
         if attributes.get("rel", "").lower() != "stylesheet" or "href" not in attributes:
             return tag
-        text = read(find(attributes["href"], folders)).replace("</style", "<\\/style")
+        text = take(attributes["href"]).replace("</style", "<\\/style")
         return f"<style>\n{text}\n</style>"
 
     page = SCRIPT_SRC.sub(script, page)
@@ -107,12 +113,15 @@ def main():
     parser.add_argument("--search", action="append", default=[])
     parser.add_argument("--output")
     parser.add_argument("--check")
+    parser.add_argument("--depfile")
     args = parser.parse_args()
 
+    used = []
     if args.check:
         page = read(args.check)
     elif args.page and args.output:
-        page = inline(read(args.page), [os.path.dirname(os.path.abspath(args.page))] + args.search)
+        used.append(os.path.abspath(args.page))
+        page = inline(read(args.page), [os.path.dirname(os.path.abspath(args.page))] + args.search, used)
     else:
         parser.error("give --page and --output, or --check")
 
@@ -132,6 +141,12 @@ def main():
         temporary = f.name
     os.chmod(temporary, 0o644)
     os.replace(temporary, args.output)
+    if args.depfile:
+        def escaped(path):
+            return path.replace(" ", "\\ ")
+
+        with open(args.depfile, "w", encoding="utf-8") as f:
+            f.write(f"{escaped(os.path.abspath(args.output))}: {' '.join(escaped(p) for p in used)}\n")
     return 0
 
 

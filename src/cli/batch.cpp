@@ -4,12 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 
 #include "calculator.h"
 #include "csv.h"
@@ -18,7 +23,10 @@
 #include "reports/layout.h"
 #include "reports/text.h"
 #include "safe_file.h"
+#include "system_error.h"
+#include "table_number.h"
 #include "variant.h"
+#include "workbook.h"
 
 namespace heatx::cli {
 
@@ -28,7 +36,7 @@ constexpr std::size_t kFlushSize = 1 << 16;
 constexpr std::size_t kNameLimit = 120;  // bytes of a file name made from a variant's name
 
 std::string ErrnoText(int error) {
-    return std::strerror(error);
+    return SystemErrorText(error);
 }
 
 // Where the result table goes: standard output, or --output written by the rules of SafeFile (whole
@@ -128,16 +136,19 @@ bool EnsureFolder(const std::string& path, std::string& why) {
 
 struct BatchOptions {
     bool exact = false;
+    bool asTyped = false;
+    bool plain = false;
     std::optional<std::string> output;
     std::optional<std::string> reports;
     std::optional<std::string> protocols;
     std::optional<std::string> input;
+    std::optional<std::string> sheet;
 };
 
 int BatchUsage(std::ostream& err, std::string_view why) {
     err << "heatx-calc: " << why << "\n"
-        << "Использование: heatx-calc batch [--exact] [--output ФАЙЛ] [--reports ПАПКА] [--protocol ПАПКА] "
-           "ФАЙЛ|-\n";
+        << "Использование: heatx-calc batch [--exact] [--as-typed] [--plain] [--sheet ЛИСТ] [--output ФАЙЛ] "
+           "[--reports ПАПКА] [--protocol ПАПКА] ФАЙЛ|-\n";
     return kExitUsage;
 }
 
@@ -182,18 +193,459 @@ class TableFormat {
     }
 };
 
-constexpr std::array<std::string_view, 9> kHeader = {
-    "name", "kind", "status", "AlphaTube", "AlphaShell", "OverallK", "SurfaceF", "ReTube", "ReShell"};
+using Header = std::array<std::string_view, 9>;
 
-void RowWithoutResults(std::string& row, const TableFormat& format, std::string_view name,
-                       std::string_view kind, std::string_view status) {
-    format.Field(row, name, true);
-    format.Field(row, kind);
-    format.Field(row, status);
-    for (int i = 0; i < 6; ++i) {
-        row.push_back(format.delimiter);
+// For scripts (--plain): the machine names of the columns and the statuses "ok" and "error".
+constexpr Header kPlainHeader = {"name",     "kind",     "status", "AlphaTube", "AlphaShell",
+                                 "OverallK", "SurfaceF", "ReTube", "ReShell"};
+// For a person: Russian names with units.
+constexpr Header kHeader = {"Имя",
+                            "Вид",
+                            "Состояние",
+                            "αтр, Вт/(м²·К)",
+                            "αмтр, Вт/(м²·К)",
+                            "K, Вт/(м²·К)",
+                            "F, м²",
+                            "Re в трубах",
+                            "Re в межтрубном пространстве"};
+// The same in Windows-1251, which has neither α nor ².
+constexpr Header kHeader1251 = {
+    "Имя",          "Вид",   "Состояние",   "альфа тр, Вт/(м2·К)",         "альфа мтр, Вт/(м2·К)",
+    "K, Вт/(м2·К)", "F, м2", "Re в трубах", "Re в межтрубном пространстве"};
+constexpr std::string_view kDone = "рассчитан";
+
+// Where the result rows go: a CSV table or a workbook.
+class ResultSink {
+  public:
+    virtual ~ResultSink() = default;
+    virtual void Sheet(std::string_view name) = 0;
+    virtual void Heading(const Header& header) = 0;
+    // `numbers`: the results as decimal texts with a point.
+    virtual void Row(std::string_view name, std::string_view kind, std::string_view status,
+                     const std::array<std::string, 6>& numbers, std::size_t count) = 0;
+    // The decimal separator of the input's numbers, once known.
+    virtual void Decimal(char) {}
+    // Completes the output, whole or not at all.
+    virtual bool Finish(std::string& why) = 0;
+};
+
+class CsvSink : public ResultSink {
+  public:
+    CsvSink(TableOutput& table, const TableFormat& format, bool bom)
+        : table_(table), format_(format), bom_(bom) {
+        pending_.reserve(kFlushSize * 2);
     }
-    row += format.lineEnd;
+    TableFormat& Format() { return format_; }
+    void SetByteOrderMark(bool bom) { bom_ = bom; }
+
+    void Sheet(std::string_view) override {}
+    void Heading(const Header& header) override {
+        if (headed_) {
+            return;  // one header for the rows of every sheet
+        }
+        headed_ = true;
+        if (bom_) {
+            pending_ += "\xEF\xBB\xBF";
+        }
+        for (std::size_t i = 0; i < header.size(); ++i) {
+            format_.Field(pending_, header[i], i == 0);
+        }
+        pending_ += format_.lineEnd;
+    }
+    void Row(std::string_view name, std::string_view kind, std::string_view status,
+             const std::array<std::string, 6>& numbers, std::size_t count) override {
+        format_.Field(pending_, name, true);
+        format_.Field(pending_, kind);
+        format_.Field(pending_, status);
+        for (std::size_t i = 0; i < count; ++i) {
+            format_.Number(pending_, numbers[i]);
+        }
+        for (std::size_t i = count; i < 6; ++i) {
+            pending_.push_back(format_.delimiter);
+        }
+        pending_ += format_.lineEnd;
+        if (pending_.size() >= kFlushSize) {
+            table_.Write(pending_);
+        }
+    }
+    void Decimal(char decimal) override { format_.decimal = decimal; }
+    bool Finish(std::string& why) override {
+        table_.Write(pending_);
+        return table_.Finish(why);
+    }
+
+  private:
+    TableOutput& table_;
+    TableFormat format_;
+    bool bom_;
+    bool headed_ = false;
+    std::string pending_;
+};
+
+// A workbook: the library writes it to a private temporary file, which then reaches its place by the
+// rules of SafeFile (whole or not at all, only a regular file replaced). Without --output the place is
+// the first free name beside the input (never an existing file).
+class WorkbookSink : public ResultSink {
+  public:
+    WorkbookSink(WorkbookFormat format, std::string path, bool keepExisting)
+        : format_(format), path_(std::move(path)), keepExisting_(keepExisting) {}
+    ~WorkbookSink() override {
+        writer_.reset();
+        if (!temporary_.empty()) {
+            ::unlink(temporary_.c_str());
+        }
+    }
+
+    bool Open(std::string& why) {
+        if (keepExisting_) {
+            // NAME-результаты.EXT, NAME-результаты-2.EXT…: the first name where nothing is.
+            const std::string_view extension = WorkbookExtension(format_);
+            const std::string stem = path_.substr(0, path_.size() - extension.size());
+            struct stat st {};
+            for (int n = 2; ::lstat(path_.c_str(), &st) == 0; ++n) {
+                path_ = stem + "-" + std::to_string(n) + std::string(extension);
+            }
+        }
+        if (!file_.Open(path_, false, why)) {
+            return false;
+        }
+        const char* folder = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(folder != nullptr && *folder != '\0' ? folder : P_tmpdir) + "/heatx-calc-book-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) {
+            why = "не удаётся создать временный файл книги в " + pattern.substr(0, pattern.rfind('/')) +
+                  ": " + ErrnoText(errno);
+            return false;
+        }
+        ::close(fd);
+        temporary_ = pattern;
+        writer_ = WorkbookWriter::Create(format_, temporary_);
+        return true;
+    }
+    const std::string& Path() const { return path_; }
+
+    void Sheet(std::string_view name) override { writer_->Sheet(name); }
+    void Heading(const Header& header) override {
+        cells_.clear();
+        for (std::string_view h : header) {
+            cells_.push_back({h, false, 0});
+        }
+        writer_->Row(cells_, true);
+    }
+    void Row(std::string_view name, std::string_view kind, std::string_view status,
+             const std::array<std::string, 6>& numbers, std::size_t count) override {
+        cells_.clear();
+        cells_.push_back({name, false, 0});
+        cells_.push_back({kind, false, 0});
+        cells_.push_back({status, false, 0});
+        for (std::size_t i = 0; i < count; ++i) {
+            double value = 0;
+            std::from_chars(numbers[i].data(), numbers[i].data() + numbers[i].size(), value);
+            cells_.push_back({numbers[i], true, value});
+        }
+        writer_->Row(cells_, false);
+    }
+    bool Finish(std::string& why) override {
+        const bool written = writer_->Close(why);
+        writer_.reset();
+        if (!written) {
+            why = path_ + ": " + why;
+            return false;
+        }
+        const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            why = "не удаётся прочитать временный файл книги " + temporary_ + ": " + ErrnoText(errno);
+            return false;
+        }
+        std::vector<char> buffer(kFlushSize);
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                why = "не удаётся прочитать временный файл книги " + temporary_ + ": " + ErrnoText(errno);
+                ::close(fd);
+                return false;
+            }
+            if (n == 0) {
+                break;
+            }
+            file_.Write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
+        ::close(fd);
+        return file_.Commit(why);
+    }
+
+  private:
+    WorkbookFormat format_;
+    std::string path_;
+    bool keepExisting_;
+    SafeFile file_;
+    std::string temporary_;
+    std::unique_ptr<WorkbookWriter> writer_;
+    std::vector<WorkbookCell> cells_;
+};
+
+// The rows of the input, sheet by sheet: the records of a CSV table (one sheet) or a workbook's rows.
+class RowSource {
+  public:
+    virtual ~RowSource() = default;
+    // The next sheet; false when none is left.
+    virtual bool NextSheet(std::string& name) = 0;
+    // The next record of the sheet; false at its end.
+    virtual bool Next(CsvRecord& record) = 0;
+};
+
+class CsvSource : public RowSource {
+  public:
+    explicit CsvSource(CsvReader& reader) : reader_(reader) {}
+    bool NextSheet(std::string& name) override {
+        name = "Результаты";
+        return !std::exchange(done_, true);
+    }
+    bool Next(CsvRecord& record) override { return reader_.Next(record); }
+
+  private:
+    CsvReader& reader_;
+    bool done_ = false;
+};
+
+class WorkbookSource : public RowSource {
+  public:
+    explicit WorkbookSource(std::vector<WorkbookSheet>& sheets) : sheets_(sheets) {}
+    bool NextSheet(std::string& name) override {
+        if (sheet_ >= sheets_.size()) {
+            return false;
+        }
+        name = sheets_[sheet_++].name;
+        row_ = 0;
+        return true;
+    }
+    bool Next(CsvRecord& record) override {
+        std::vector<WorkbookRow>& rows = sheets_[sheet_ - 1].rows;
+        if (row_ >= rows.size()) {
+            return false;
+        }
+        record.fields.swap(rows[row_].fields);
+        record.line = rows[row_].line;
+        record.error.clear();
+        ++row_;
+        return true;
+    }
+
+  private:
+    std::vector<WorkbookSheet>& sheets_;
+    std::size_t sheet_ = 0;
+    std::size_t row_ = 0;
+};
+
+bool OneOf(const std::string& key, std::initializer_list<std::string_view> words) {
+    for (std::string_view w : words) {
+        if (key == w) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The header row, recognised by its cells: the name and kind columns by their usual headings, or the
+// first value column headed "T0…" (as the template writes it).
+bool HeaderRow(const std::vector<std::string>& f) {
+    if (f.size() >= 2 && OneOf(KindKey(f[1]), {"KIND", "ВИД", "ВИД АППАРАТА", "АППАРАТ", "ТИП"})) {
+        return true;
+    }
+    if (!f.empty() && OneOf(KindKey(f[0]), {"NAME", "ИМЯ", "ВАРИАНТ", "СТУДЕНТ", "ФИО", "ФАМИЛИЯ"}) &&
+        (f.size() < 2 || !ParseKindName(f[1]))) {
+        return true;
+    }
+    if (f.size() >= 3) {
+        const std::string key = KindKey(f[2]);
+        return key.rfind("T0", 0) == 0 || key.rfind(
+                                              "\xD0\xA2"
+                                              "0",
+                                              0) == 0;  // Latin or Cyrillic T
+    }
+    return false;
+}
+
+// A row that is already a variant: a kind in the second cell, or numbers in at least three cells.
+bool VariantRow(const std::vector<std::string>& f) {
+    if (f.size() >= 2 && ParseKindName(f[1])) {
+        return true;
+    }
+    std::size_t numbers = 0;
+    TableNumber number;
+    for (std::size_t i = 2; i < f.size(); ++i) {
+        numbers += ReadTableNumber(f[i], number) ? 1 : 0;
+    }
+    return numbers >= 3;
+}
+
+std::string Excerpt(const std::vector<std::string>& f) {
+    std::string text;
+    for (const std::string& cell : f) {
+        if (!Blank(cell)) {
+            text += text.empty() ? "" : " ";
+            text += TrimBlanks(cell);
+        }
+    }
+    if (CharLength(text) > 60) {
+        std::size_t cut = 60;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        text.resize(cut);
+        text += "…";
+    }
+    return text;
+}
+
+// What the first bytes of the input say it is; the whole input read once: a pipe is copied to an
+// unnamed temporary file on the way, so that it can be read again, and a text's encoding is judged
+// line by line.
+enum class InputKind { Text, Workbook, NotATable };
+
+struct Probe {
+    InputKind kind = InputKind::Text;
+    std::string why;      // for NotATable
+    EncodingJudge judge;  // a text that is not wholly valid UTF-8, judged line by line
+    int fd = -1;          // what to read from now, at its start
+    int copy = -1;        // the temporary copy of a pipe (to close)
+    int error = 0;        // a read error
+};
+
+void ProbeInput(int fd, Probe& probe) {
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    probe.fd = fd;
+    if (!regular) {
+        const char* folder = std::getenv("TMPDIR");
+        const std::string tmp = folder != nullptr && *folder != '\0' ? folder : P_tmpdir;
+        probe.copy = ::open(tmp.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (probe.copy < 0) {
+            // A file system without unnamed files: a named one, removed at once.
+            std::string name = tmp + "/heatx-calc-XXXXXX";
+            probe.copy = ::mkstemp(name.data());
+            if (probe.copy >= 0) {
+                ::unlink(name.c_str());
+            }
+        }
+        if (probe.copy < 0) {
+            probe.error = errno;
+            return;
+        }
+        probe.fd = probe.copy;
+    }
+    std::vector<char> buffer(kFlushSize);
+    std::string head;
+    bool judging = true;
+    Utf8Check check;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            probe.error = errno;
+            return;
+        }
+        if (n == 0) {
+            break;
+        }
+        const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
+        if (head.size() < 8) {
+            head += bytes.substr(0, 8 - head.size());
+            if (head.size() >= 4 && head.rfind("PK\x03\x04", 0) == 0) {
+                probe.kind = InputKind::Workbook;
+                judging = false;
+            } else if (head.size() >= 4 && head.rfind("\xD0\xCF\x11\xE0", 0) == 0) {
+                probe.kind = InputKind::NotATable;
+                probe.why = "книга старого формата .xls не читается: сохраните её как .xlsx, .ods или CSV";
+                judging = false;
+            } else if (head.size() >= 4 && head.rfind("%PDF", 0) == 0) {
+                probe.kind = InputKind::NotATable;
+                probe.why = "это документ PDF, а не таблица вариантов";
+                judging = false;
+            } else if (head.size() >= 2 &&
+                       (head.rfind("\xFF\xFE", 0) == 0 || head.rfind("\xFE\xFF", 0) == 0)) {
+                probe.kind = InputKind::NotATable;
+                probe.why = "текст в кодировке UTF-16 не читается: сохраните таблицу как CSV в UTF-8";
+                judging = false;
+            }
+        }
+        if (judging) {
+            check.Feed(bytes);
+        }
+        if (!regular) {
+            for (std::string_view rest = bytes; !rest.empty();) {
+                const ssize_t w = ::write(probe.copy, rest.data(), rest.size());
+                if (w < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (w < 0) {
+                    probe.error = errno;
+                    return;
+                }
+                rest.remove_prefix(static_cast<std::size_t>(w));
+            }
+        } else if (!judging) {
+            break;  // a file read from its start again needs no further look
+        }
+    }
+    if (judging && check.Nul()) {
+        probe.kind = InputKind::NotATable;
+        probe.why =
+            "это не таблица вариантов: ни текст CSV (в файле двоичные данные), ни книга .xlsx или .ods";
+    } else if (judging && !check.Valid()) {
+        // Not UTF-8 throughout: read again, line by line, for Windows-1251 or the first line in the
+        // other encoding.
+        if (::lseek(probe.fd, 0, SEEK_SET) != 0) {
+            probe.error = errno;
+            return;
+        }
+        for (;;) {
+            const ssize_t n = ::read(probe.fd, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                probe.error = errno;
+                return;
+            }
+            if (n == 0) {
+                break;
+            }
+            probe.judge.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
+        probe.judge.Finish();
+    }
+    if (::lseek(probe.fd, 0, SEEK_SET) != 0) {
+        probe.error = errno;
+    }
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return lower;
+}
+
+// The format a file name asks for by its extension: a workbook, CSV, or none (the input's).
+enum class NamedFormat { None, Csv, Xlsx, Ods };
+
+NamedFormat FormatOfName(const std::string& path) {
+    const std::string lower = Lower(path);
+    const auto ends = [&](std::string_view e) {
+        return lower.size() > e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0;
+    };
+    return ends(".xlsx")                  ? NamedFormat::Xlsx
+           : ends(".ods")                 ? NamedFormat::Ods
+           : ends(".csv") || ends(".txt") ? NamedFormat::Csv
+                                          : NamedFormat::None;
 }
 
 }  // namespace
@@ -211,6 +663,14 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         };
         if (arg == "--exact") {
             o.exact = true;
+        } else if (arg == "--as-typed") {
+            o.asTyped = true;
+        } else if (arg == "--plain") {
+            o.plain = true;
+        } else if (arg == "--sheet") {
+            if (!value(o.sheet)) {
+                return BatchUsage(err, "после --sheet нужно имя листа");
+            }
         } else if (arg == "--output") {
             if (!value(o.output)) {
                 return BatchUsage(err, "после --output нужно имя файла");
@@ -249,15 +709,21 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return kExitNoInput;
         }
     }
+    Probe probe;
     struct Closer {
-        int fd;
+        const int& fd;
+        const int& copy;
         ~Closer() {
             if (fd > 0) {
                 ::close(fd);
             }
+            if (copy >= 0) {
+                ::close(copy);
+            }
         }
-    } closer{fd};
+    } closer{fd, probe.copy};
 
+    const std::string inputName = *o.input == "-" ? std::string("стандартный ввод") : *o.input;
     std::string why;
     for (const auto* folder : {&o.reports, &o.protocols}) {
         if (*folder && !EnsureFolder(**folder, why)) {
@@ -265,16 +731,101 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return kExitOutput;
         }
     }
-    TableOutput table(out, o.output);
-    if (!table.Open(why)) {
-        err << "heatx-calc: " << why << "\n";
-        return kExitOutput;
+    // The output: in the format its name asks for, else in the input's; a workbook read without
+    // --output is answered by a workbook beside it. One whose format its name tells is opened before
+    // the input is read (a signal while a pipe is read then finds its temporary file).
+    std::optional<TableOutput> table;
+    std::unique_ptr<ResultSink> sink;
+    CsvSink* csv = nullptr;
+    const auto openOutput = [&](std::optional<WorkbookFormat> format, const std::optional<std::string>& path,
+                                bool keepExisting) {
+        if (format) {
+            auto book = std::make_unique<WorkbookSink>(*format, *path, keepExisting);
+            if (!book->Open(why)) {
+                return false;
+            }
+            sink = std::move(book);
+            return true;
+        }
+        table.emplace(out, path);
+        if (!table->Open(why)) {
+            return false;
+        }
+        auto text = std::make_unique<CsvSink>(*table, TableFormat{}, false);
+        csv = text.get();
+        sink = std::move(text);
+        return true;
+    };
+    const NamedFormat named = o.output ? FormatOfName(*o.output) : NamedFormat::None;
+    if (named != NamedFormat::None) {
+        const std::optional<WorkbookFormat> format = named == NamedFormat::Xlsx ? WorkbookFormat::Xlsx
+                                                     : named == NamedFormat::Ods
+                                                         ? WorkbookFormat::Ods
+                                                         : std::optional<WorkbookFormat>();
+        if (!openOutput(format, o.output, false)) {
+            err << "heatx-calc: " << why << "\n";
+            return kExitOutput;
+        }
+    }
+
+    ProbeInput(fd, probe);
+    if (probe.error != 0) {
+        err << "heatx-calc: ошибка чтения " << inputName << ": " << ErrnoText(probe.error) << "\n";
+        return kExitNoInput;
+    }
+    if (probe.kind == InputKind::NotATable) {
+        err << "heatx-calc: " << inputName << ": " << probe.why << "\n";
+        return kExitNoInput;
+    }
+    if (probe.kind == InputKind::Text && probe.judge.BadLine() != 0) {
+        // Read in one encoding or not at all: a table half in another would come out garbled.
+        err << "heatx-calc: строка " << probe.judge.BadLine() << ": " << probe.judge.Why()
+            << "; таблица не прочитана\n";
+        return kExitData;
+    }
+    const bool workbook = probe.kind == InputKind::Workbook;
+    std::vector<WorkbookSheet> sheets;
+    WorkbookFormat inputFormat = WorkbookFormat::Xlsx;
+    if (workbook && !ReadWorkbook(probe.fd, o.sheet.value_or(""), inputFormat, sheets, why)) {
+        err << "heatx-calc: " << inputName << ": " << why << "\n";
+        return kExitNoInput;
+    }
+    if (!workbook && o.sheet) {
+        return BatchUsage(err, "--sheet — только для книг .xlsx и .ods");
+    }
+    bool keepExisting = false;
+    if (!sink) {
+        std::optional<std::string> path = o.output;
+        if (!o.output && workbook) {
+            if (*o.input == "-") {
+                return BatchUsage(err, "для книги со стандартного ввода нужен --output ФАЙЛ");
+            }
+            std::string stem = *o.input;
+            const std::size_t dot = stem.rfind('.');
+            if (dot != std::string::npos && stem.find('/', dot) == std::string::npos) {
+                stem.resize(dot);
+            }
+            path = stem + "-результаты" + std::string(WorkbookExtension(inputFormat));
+            keepExisting = true;
+        }
+        if (!openOutput(workbook ? std::optional<WorkbookFormat>(inputFormat) : std::nullopt, path,
+                        keepExisting)) {
+            err << "heatx-calc: " << why << "\n";
+            return kExitOutput;
+        }
+    }
+    if (csv != nullptr && workbook) {
+        // A workbook's results as a Russian spreadsheet reads CSV.
+        csv->Format().decimal = ',';
+        csv->Format().lineEnd = "\r\n";
+        csv->SetByteOrderMark(true);
     }
 
     int readError = 0;
-    CsvReader reader([fd, &readError](char* buffer, std::size_t size) -> std::size_t {
+    const int readFd = probe.fd;
+    CsvReader reader([readFd, &readError](char* buffer, std::size_t size) -> std::size_t {
         for (;;) {
-            const ssize_t n = ::read(fd, buffer, size);
+            const ssize_t n = ::read(readFd, buffer, size);
             if (n >= 0) {
                 return static_cast<std::size_t>(n);
             }
@@ -284,17 +835,23 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             }
         }
     });
+    // (A text that reached here was judged whole: valid in its encoding and free of NUL bytes.)
+    reader.SetEncoding(probe.judge.Encoding(), true);
+    std::unique_ptr<RowSource> source;
+    if (workbook) {
+        source = std::make_unique<WorkbookSource>(sheets);
+    } else {
+        source = std::make_unique<CsvSource>(reader);
+    }
 
-    TableFormat format;
-    bool decimalKnown = false;
-    std::string pending;
-    pending.reserve(kFlushSize * 2);
+    bool decimalKnown = workbook;
     CsvRecord record;
-    bool header = true;
     bool malformed = false;
     bool filesFailed = false;
     FileNames names;
     std::vector<std::string_view> values;
+    std::vector<TableNumber> numbers(18);
+    std::array<std::string, 6> results;
     EvaporatorTrace evaporatorTrace;
     HeaterTrace heaterTrace;
     CoolerTrace coolerTrace;
@@ -303,93 +860,144 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         recorders = {&evaporatorTrace, &heaterTrace, &coolerTrace};
     }
     std::string text;
+    std::string sheetName;
+    const auto removeStale = [&](const std::string& path) {
+        // A file of an earlier run for a row that now has none.
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            err << "heatx-calc: не удаётся удалить прежний " << path << ": " << ErrnoText(errno) << "\n";
+            filesFailed = true;
+        }
+    };
 
-    while (reader.Next(record)) {
-        format.delimiter = reader.Delimiter();
-        format.encoding = reader.Encoding();
-        if (header) {
-            header = false;
-            format.lineEnd = reader.CrLf() ? "\r\n" : "\n";
-            if (reader.ByteOrderMark()) {
-                pending += "\xEF\xBB\xBF";
+    while (source->NextSheet(sheetName)) {
+        const std::string where = workbook ? "лист «" + sheetName + "», " : std::string();
+        sink->Sheet(sheetName);
+        bool seeking = true;  // the header row is still to be found
+        const auto heading = [&]() {
+            seeking = false;
+            if (csv != nullptr && !workbook) {
+                TableFormat& format = csv->Format();
+                format.delimiter = reader.Delimiter();
+                format.encoding = reader.Encoding();
+                format.lineEnd = reader.CrLf() ? "\r\n" : "\n";
+                csv->SetByteOrderMark(reader.ByteOrderMark());
             }
-            for (std::size_t i = 0; i < kHeader.size(); ++i) {
-                format.Field(pending, kHeader[i], i == 0);
-            }
-            pending += format.lineEnd;
-            continue;
-        }
-        const std::vector<std::string>& f = record.fields;
-        const std::string_view name = f.empty() ? std::string_view() : std::string_view(f[0]);
-        const std::string_view kindText = f.size() < 2 ? std::string_view() : std::string_view(f[1]);
-        std::string problem = record.error;
-        std::optional<VariantKind> kind;
-        if (problem.empty()) {
-            bool empty = true;
-            for (const std::string& field : f) {
-                empty = empty && Blank(field);
-            }
-            if (empty) {
-                continue;  // an empty row of the sheet is no variant
-            }
-            kind = ParseKindName(kindText);
-            if (f.size() < 2 || Blank(kindText)) {
-                problem = "не указан вид аппарата";
-            } else if (!kind) {
-                problem = "неизвестный вид аппарата \"" + std::string(kindText) +
-                          "\" (evaporator, heater-horizontal, heater-vertical, cooler)";
-            } else {
-                const std::size_t need = ValueCount(kind->kind);
-                const std::size_t given = f.size() - 2;
-                std::size_t last = given;  // trailing empty fields are the sheet's, not the variant's
-                while (last > need && Blank(f[last + 1])) {
-                    --last;
+            sink->Heading(o.plain ? kPlainHeader
+                          : csv != nullptr && csv->Format().encoding == TextEncoding::Windows1251
+                              ? kHeader1251
+                              : kHeader);
+        };
+        while (source->Next(record)) {
+            const std::vector<std::string>& f = record.fields;
+            if (record.error.empty()) {
+                bool empty = true;
+                for (const std::string& field : f) {
+                    empty = empty && Blank(field);
                 }
-                if (given < need || last > need) {
-                    problem = "нужно значений для " + std::string(KindName(*kind)) + ": " +
-                              std::to_string(need) + ", дано: " + std::to_string(given < need ? given : last);
+                if (empty) {
+                    continue;  // an empty row of the sheet is no variant
                 }
             }
-        }
-        if (!problem.empty()) {
-            malformed = true;
-            err << "heatx-calc: строка " << record.line << ": " << problem << "\n";
-            RowWithoutResults(pending, format, name, kindText, "error");
-        } else {
-            values.clear();
-            for (std::size_t i = 0; i < ValueCount(kind->kind); ++i) {
-                const std::string& v = f[i + 2];
-                values.emplace_back(v);
-                if (!decimalKnown && format.delimiter != ',' && v.find_first_of(".,") != std::string::npos) {
-                    decimalKnown = true;
-                    format.decimal = v.find(',') != std::string::npos ? ',' : '.';
+            if (seeking) {
+                if (record.error.empty() && HeaderRow(f)) {
+                    heading();
+                    continue;
                 }
+                if (record.error.empty() && !VariantRow(f)) {
+                    err << "heatx-calc: " << where << "строка " << record.line
+                        << ": пропущена — над строкой заголовков: «" << Excerpt(f) << "»\n";
+                    continue;
+                }
+                err << "heatx-calc: " << where << "в таблице нет строки заголовков: строка " << record.line
+                    << " — уже вариант и читается как вариант\n";
+                heading();
             }
-            DesignData data;
-            const VariantResult result = ComputeVariant(*kind, values, name, data, recorders);
-            if (result.outcome == Outcome::Range) {
-                RowWithoutResults(pending, format, name, kindText,
-                                  "вне диапазона: " + RangeDescription(result));
-            } else {
-                if (result.outcome == Outcome::Method) {
-                    RowWithoutResults(pending, format, name, kindText, "нет результата: " + result.reason);
+            const std::string_view name = f.empty() ? std::string_view() : std::string_view(f[0]);
+            const std::string_view kindText = f.size() < 2 ? std::string_view() : std::string_view(f[1]);
+            std::string problem = record.error;
+            std::string notNumber;
+            std::optional<VariantKind> kind;
+            if (problem.empty()) {
+                kind = ParseKindName(kindText);
+                if (f.size() < 2 || Blank(kindText)) {
+                    problem = "не указан вид аппарата";
+                } else if (!kind) {
+                    problem = "неизвестный вид аппарата \"" + std::string(kindText) +
+                              "\" (evaporator, heater-horizontal, heater-vertical, cooler)";
                 } else {
-                    format.Field(pending, name, true);
-                    format.Field(pending, kindText);
-                    format.Field(pending, "ok");
-                    const ResultSet results = Results(*kind, data);
-                    for (const NamedResult& r : results) {
-                        format.Number(pending, o.exact ? Exact(r.value)
-                                                       : TrimBlanks(FormatFixed(r.value, 0, r.decimals)));
+                    const std::size_t need = ValueCount(kind->kind);
+                    const std::size_t given = f.size() - 2;
+                    std::size_t last = given;  // trailing empty fields are the sheet's, not the variant's
+                    while (last > need && Blank(f[last + 1])) {
+                        --last;
                     }
-                    for (std::size_t i = results.count; i < 6; ++i) {
-                        pending.push_back(format.delimiter);
+                    if (given < need || last > need) {
+                        problem = "нужно значений для " + std::string(KindName(*kind)) + ": " +
+                                  std::to_string(need) +
+                                  ", дано: " + std::to_string(given < need ? given : last);
                     }
-                    pending += format.lineEnd;
                 }
-                if ((o.reports && result.outcome == Outcome::Ok) || o.protocols) {
-                    const std::string file = names.Next(name, record.line);
+            }
+            if (problem.empty()) {
+                values.clear();
+                for (std::size_t i = 0; i < ValueCount(kind->kind) && notNumber.empty(); ++i) {
+                    const std::string& v = f[i + 2];
+                    if (o.asTyped) {
+                        // As the program reads a typed text: whatever number the text begins with.
+                        values.emplace_back(v);
+                        if (!decimalKnown && v.find_first_of(".,") != std::string::npos) {
+                            decimalKnown = true;
+                            sink->Decimal(v.find(',') != std::string::npos ? ',' : '.');
+                        }
+                    } else if (ReadTableNumber(v, numbers[i])) {
+                        values.emplace_back(numbers[i].asWritten ? std::string_view(v)
+                                                                 : std::string_view(numbers[i].text));
+                        if (!decimalKnown && numbers[i].decimal != 0) {
+                            decimalKnown = true;
+                            sink->Decimal(numbers[i].decimal);
+                        }
+                    } else {
+                        const PositionalValue p = PositionalValues(*kind)[i];
+                        notNumber = "не число: параметр T" + std::to_string(p.position) + " «" + p.label +
+                                    "», " +
+                                    (Blank(v) ? std::string("ячейка пуста") : "в ячейке \"" + v + "\"");
+                    }
+                }
+            }
+            std::string file;
+            if ((o.reports || o.protocols) && (problem.empty() || !name.empty())) {
+                file = names.Next(name, record.line);
+            }
+            bool reported = false;
+            bool protocolled = false;
+            if (!problem.empty() || !notNumber.empty()) {
+                malformed = true;
+                const std::string& reason = problem.empty() ? notNumber : problem;
+                err << "heatx-calc: " << where << "строка " << record.line << ": " << reason << "\n";
+                sink->Row(name, kindText,
+                          o.plain           ? std::string("error")
+                          : problem.empty() ? notNumber
+                                            : "не прочитана: " + problem,
+                          results, 0);
+            } else {
+                DesignData data;
+                const VariantResult result = ComputeVariant(*kind, values, name, data, recorders);
+                if (result.outcome == Outcome::Range) {
+                    sink->Row(name, kindText, "вне диапазона: " + RangeDescription(result), results, 0);
+                } else {
+                    if (result.outcome == Outcome::Method) {
+                        sink->Row(name, kindText, "нет результата: " + result.reason, results, 0);
+                    } else {
+                        const ResultSet set = Results(*kind, data);
+                        std::size_t n = 0;
+                        for (const NamedResult& r : set) {
+                            results[n++] =
+                                o.exact ? Exact(r.value) : TrimBlanks(FormatFixed(r.value, 0, r.decimals));
+                        }
+                        sink->Row(name, kindText, o.plain ? std::string_view("ok") : kDone, results, n);
+                    }
                     if (o.reports && result.outcome == Outcome::Ok) {
+                        reported = true;
                         text.clear();
                         AppendReport(text, *kind, data, clock);
                         const std::string path = *o.reports + "/" + file + ".txt";
@@ -399,6 +1007,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                         }
                     }
                     if (o.protocols) {
+                        protocolled = true;
                         text.clear();
                         switch (kind->kind) {
                             case Kind::Evaporator:
@@ -419,30 +1028,29 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                     }
                 }
             }
+            if (!file.empty() && o.reports && !reported) {
+                removeStale(*o.reports + "/" + file + ".txt");
+            }
+            if (!file.empty() && o.protocols && !protocolled) {
+                removeStale(*o.protocols + "/" + file + "-protocol.txt");
+            }
         }
-        if (pending.size() >= kFlushSize) {
-            table.Write(pending);
+        if (seeking) {
+            // No header and no variant: an empty table gets the header of the result table.
+            heading();
         }
-    }
-    if (header) {
-        // Not even a header row: an empty table gets the header of the result table.
-        if (reader.ByteOrderMark()) {
-            pending += "\xEF\xBB\xBF";
-        }
-        for (std::size_t i = 0; i < kHeader.size(); ++i) {
-            format.Field(pending, kHeader[i], i == 0);
-        }
-        pending += format.lineEnd;
     }
     if (readError != 0) {
         // A table read only in part is not written as if it were whole (the temporary file goes).
-        err << "heatx-calc: ошибка чтения " << *o.input << ": " << ErrnoText(readError) << "\n";
+        err << "heatx-calc: ошибка чтения " << inputName << ": " << ErrnoText(readError) << "\n";
         return kExitNoInput;
     }
-    table.Write(pending);
-    if (!table.Finish(why)) {
+    if (!sink->Finish(why)) {
         err << "heatx-calc: " << why << "\n";
         return kExitOutput;
+    }
+    if (keepExisting) {
+        err << "heatx-calc: результаты записаны в " << static_cast<WorkbookSink*>(sink.get())->Path() << "\n";
     }
     if (filesFailed) {
         return kExitOutput;

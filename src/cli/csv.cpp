@@ -1,7 +1,9 @@
 #include "csv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace heatx::cli {
 
@@ -175,6 +177,171 @@ void AppendCsvField(std::string& out, std::string_view field, char delimiter) {
     out.push_back('"');
 }
 
+void Utf8Check::Feed(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        if (pending_ == 0 && end - p >= 8) {
+            // Eight ASCII bytes without a NUL at once (the usual case).
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, 8);
+            const std::uint64_t high = word & 0x8080808080808080u;
+            const std::uint64_t zero = (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
+            if ((high | zero) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const auto c = static_cast<unsigned char>(*p++);
+        if (pending_ != 0) {
+            if (c < low_ || c > high_) {
+                valid_ = false;
+                pending_ = 0;
+            } else {
+                --pending_;
+                low_ = 0x80;
+                high_ = 0xBF;
+                continue;
+            }
+        }
+        if (c < 0x80) {
+            nul_ = nul_ || c == 0;
+            continue;
+        }
+        low_ = 0x80;
+        high_ = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            pending_ = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            pending_ = 2;
+            low_ = c == 0xE0 ? 0xA0 : 0x80;
+            high_ = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            pending_ = 3;
+            low_ = c == 0xF0 ? 0x90 : 0x80;
+            high_ = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            valid_ = false;
+        }
+    }
+}
+
+void EncodingJudge::EndLine() {
+    if (nonAscii_ && badLine_ == 0) {
+        // A sequence cut off by the line end is no UTF-8 either.
+        const bool utf8 = !invalid_ && pending_ == 0;
+        if (!utf8 && undefined_) {
+            badLine_ = line_;
+            why_ = "текст не читается ни в UTF-8, ни в Windows-1251";
+        } else if (!decided_) {
+            decided_ = true;
+            decidingLine_ = line_;
+            encoding_ = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1251;
+        } else if (utf8 != (encoding_ == TextEncoding::Utf8)) {
+            badLine_ = line_;
+            if (bom_) {
+                why_ = "текст не в кодировке UTF-8, хотя файл начинается с её метки";
+            } else {
+                why_ = std::string("текст в кодировке ") + (utf8 ? "UTF-8" : "Windows-1251") + ", а строка " +
+                       std::to_string(decidingLine_) + " — в " + (utf8 ? "Windows-1251" : "UTF-8") +
+                       ": сохраните таблицу в одной кодировке";
+            }
+        }
+    }
+    ++line_;
+    nonAscii_ = invalid_ = undefined_ = false;
+    pending_ = 0;
+}
+
+void EncodingJudge::Feed(std::string_view bytes) {
+    if (!headDone_) {
+        // The byte-order mark, however the first bytes are cut into pieces.
+        static constexpr std::string_view kBom = "\xEF\xBB\xBF";
+        std::size_t i = 0;
+        while (i < bytes.size() && head_.size() < 3 && bytes[i] == kBom[head_.size()]) {
+            head_.push_back(bytes[i++]);
+        }
+        if (head_.size() == 3) {
+            headDone_ = true;
+            bom_ = decided_ = true;
+            decidingLine_ = 1;
+            encoding_ = TextEncoding::Utf8;
+            Judge(bytes.substr(i));
+        } else if (i < bytes.size()) {
+            headDone_ = true;  // no mark: the bytes held back are text like the others
+            Judge(head_);
+            Judge(bytes.substr(i));
+        }
+        return;
+    }
+    Judge(bytes);
+}
+
+void EncodingJudge::Judge(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            if (c == '\n') {
+                if (!lastCr_) {
+                    EndLine();
+                }
+            } else if (c == '\r') {
+                EndLine();
+            }
+            if (pending_ != 0) {
+                invalid_ = true;
+                pending_ = 0;
+            }
+            lastCr_ = c == '\r';
+            continue;
+        }
+        lastCr_ = false;
+        nonAscii_ = true;
+        undefined_ = undefined_ || c == 0x98;
+        if (invalid_) {
+            continue;
+        }
+        if (pending_ != 0) {
+            if (c < low_ || c > high_) {
+                invalid_ = true;
+            } else {
+                --pending_;
+                low_ = 0x80;
+                high_ = 0xBF;
+            }
+            continue;
+        }
+        // A lead byte: the number of continuation bytes and the range of the first of them (no
+        // overlong forms, no surrogates, nothing above U+10FFFF).
+        low_ = 0x80;
+        high_ = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            pending_ = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            pending_ = 2;
+            low_ = c == 0xE0 ? 0xA0 : 0x80;
+            high_ = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            pending_ = 3;
+            low_ = c == 0xF0 ? 0x90 : 0x80;
+            high_ = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            invalid_ = true;
+        }
+    }
+}
+
+bool EncodingJudge::Finish() {
+    if (!headDone_) {
+        headDone_ = true;
+        Judge(head_);
+    }
+    if (nonAscii_) {
+        EndLine();
+    }
+    return badLine_ == 0;
+}
+
 CsvReader::CsvReader(Source source) : source_(std::move(source)), buffer_(kBufferSize) {}
 
 bool CsvReader::Fill() {
@@ -199,12 +366,12 @@ bool CsvReader::Fill() {
             }
             end_ += n;
         }
-        // The byte-order mark declares UTF-8; without it, a first buffer that is not valid UTF-8 is
-        // taken for Windows-1251 (a later record may still reveal it).
+        // The byte-order mark declares UTF-8; without it, and without an encoding judged for the whole
+        // input, a first buffer that is not valid UTF-8 is taken for Windows-1251.
         if (end_ >= 3 && buffer_[0] == '\xEF' && buffer_[1] == '\xBB' && buffer_[2] == '\xBF') {
             bom_ = true;
             pos_ = 3;
-        } else if (!ValidUtf8Prefix(std::string_view(buffer_.data(), end_))) {
+        } else if (!encodingKnown_ && !ValidUtf8Prefix(std::string_view(buffer_.data(), end_))) {
             encoding_ = TextEncoding::Windows1251;
         }
     }
@@ -218,6 +385,10 @@ bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool
     unclosed = false;
     bool inQuotes = false;
     bool any = false;
+    // A quote opens a quoted field only at the start of a field (or, just after the closing quote, as
+    // the second of a doubled quote); elsewhere it is a character of the field: `труба 1"`.
+    bool fieldStart = true;
+    bool justClosed = false;
     for (;;) {
         // (A first buffer may hold nothing but the byte-order mark.)
         while (pos_ == end_) {
@@ -226,15 +397,30 @@ bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool
                 return any;
             }
         }
-        const char c = buffer_[pos_++];
         if (skipLf_) {
             skipLf_ = false;
-            if (c == '\n') {
+            if (buffer_[pos_] == '\n') {
+                ++pos_;
                 continue;
             }
         }
+        // A run of ordinary characters (no quote, line end or delimiter) is taken whole.
+        const std::size_t run = pos_;
+        while (pos_ < end_ && !Special(buffer_[pos_])) {
+            ++pos_;
+        }
+        if (pos_ > run) {
+            any = true;
+            fieldStart = justClosed = false;
+            const std::size_t room = kRecordLimit - raw.size();
+            raw.append(buffer_.data() + run, std::min(room, pos_ - run));
+            tooLong = tooLong || pos_ - run > room;
+            continue;
+        }
+        const char c = buffer_[pos_++];
         any = true;
-        if (c == '"') {
+        const bool closing = c == '"' && inQuotes;
+        if (c == '"' && (inQuotes || fieldStart || justClosed)) {
             inQuotes = !inQuotes;
         } else if (c == '\n' || c == '\r') {
             if (!inQuotes) {
@@ -249,12 +435,30 @@ bool CsvReader::ReadRaw(std::string& raw, std::size_t& line, bool& tooLong, bool
                 ++line_;
             }
         }
+        justClosed = closing;
+        fieldStart = !inQuotes && IsDelimiter(c);
         if (raw.size() < kRecordLimit) {
             raw.push_back(c);
         } else {
             tooLong = true;
         }
     }
+}
+
+bool CsvReader::Special(char c) {
+    static constexpr std::array<bool, 256> kSpecial = [] {
+        std::array<bool, 256> table{};
+        for (unsigned char special : {'"', '\n', '\r', ';', ',', '\t'}) {
+            table[special] = true;
+        }
+        return table;
+    }();
+    return kSpecial[static_cast<unsigned char>(c)];
+}
+
+bool CsvReader::IsDelimiter(char c) const {
+    // Before the delimiter is known, any of the three may end a field.
+    return first_ ? (c == ';' || c == '\t' || c == ',') : c == delimiter_;
 }
 
 void CsvReader::Split(std::string_view raw, std::vector<std::string>& fields) const {
@@ -281,10 +485,10 @@ void CsvReader::Split(std::string_view raw, std::vector<std::string>& fields) co
                 field.push_back(raw[i++]);
             }
         }
-        // Unquoted text, or what follows a closing quote before the next delimiter.
-        while (i < raw.size() && raw[i] != delimiter_) {
-            field.push_back(raw[i++]);
-        }
+        // Unquoted text, or what follows a closing quote before the next delimiter (taken whole).
+        const std::size_t next = std::min(raw.find(delimiter_, i), raw.size());
+        field.append(raw, i, next - i);
+        i = next;
         if (i < raw.size()) {
             ++i;  // the delimiter: another field follows, even an empty one at the end
             continue;
@@ -295,7 +499,10 @@ void CsvReader::Split(std::string_view raw, std::vector<std::string>& fields) co
 }
 
 bool CsvReader::Decode(std::string& error) {
-    if (raw_.find('\0') != std::string::npos) {
+    if (verified_ && encoding_ == TextEncoding::Utf8) {
+        return true;  // the whole input is known to be valid UTF-8 without a NUL
+    }
+    if (!verified_ && raw_.find('\0') != std::string::npos) {
         error = "в тексте нулевой байт";
         return false;
     }
@@ -305,6 +512,10 @@ bool CsvReader::Decode(std::string& error) {
         }
         if (bom_) {
             error = "текст не в кодировке UTF-8, хотя файл начинается с её метки";
+            return false;
+        }
+        if (encodingKnown_) {
+            error = "текст не в кодировке UTF-8, как остальные строки";
             return false;
         }
         encoding_ = TextEncoding::Windows1251;
@@ -325,23 +536,31 @@ bool CsvReader::Next(CsvRecord& record) {
     }
     record.error.clear();
     if (first_) {
-        first_ = false;
-        // The delimiter of the header row, outside quotes: ";" first (a sheet with decimal commas may
-        // hold commas in its headings), then tab, then ",".
+        // The delimiter of the first row that holds one outside quotes: ";" first (a sheet with decimal
+        // commas may hold commas in its headings), then tab, then ",". Until then (a title row without
+        // any) the records are split at ";".
         bool inQuotes = false;
+        bool fieldStart = true;
+        bool justClosed = false;
         bool semicolon = false;
         bool tab = false;
         bool comma = false;
         for (char c : raw_) {
-            if (c == '"') {
+            const bool closing = c == '"' && inQuotes;
+            if (c == '"' && (inQuotes || fieldStart || justClosed)) {
                 inQuotes = !inQuotes;
             } else if (!inQuotes) {
                 semicolon = semicolon || c == ';';
                 tab = tab || c == '\t';
                 comma = comma || c == ',';
             }
+            justClosed = closing;
+            fieldStart = !inQuotes && (c == ';' || c == '\t' || c == ',');
         }
-        delimiter_ = semicolon ? ';' : tab ? '\t' : comma ? ',' : ';';
+        if (semicolon || tab || comma) {
+            first_ = false;
+            delimiter_ = semicolon ? ';' : tab ? '\t' : ',';
+        }
     }
     if (tooLong) {
         record.error = "строка длиннее " + std::to_string(kRecordLimit) + " байт";

@@ -13,6 +13,8 @@
 #include <ctime>
 #include <string_view>
 
+#include "system_error.h"
+
 namespace heatx::cli {
 
 namespace {
@@ -100,7 +102,7 @@ std::string TemporaryName() {
 }
 
 std::string ErrorText(int error) {
-    return std::strerror(error);
+    return SystemErrorText(error);
 }
 
 bool WriteAll(int fd, std::string_view data) {

@@ -37,50 +37,6 @@ std::string SourceRange(const SourceBounds& b) {
     return InclusiveRange(BoundText(b.lower), BoundText(b.upper));
 }
 
-// Upper case of Latin and Cyrillic letters in UTF-8; "-", "_" and runs of blanks become one blank, and
-// the text is trimmed.
-std::string KindKey(std::string_view text) {
-    std::string key;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == ' ' || c == '-' || c == '_' || c == '\t') {
-            if (!key.empty() && key.back() != ' ') {
-                key.push_back(' ');
-            }
-            continue;
-        }
-        if (c >= 'a' && c <= 'z') {
-            key.push_back(static_cast<char>(c - 'a' + 'A'));
-            continue;
-        }
-        if (i + 1 < text.size()) {
-            const auto n = static_cast<unsigned char>(text[i + 1]);
-            if (c == 0xD0 && n >= 0xB0 && n <= 0xBF) {  // а..п
-                key += "\xD0";
-                key.push_back(static_cast<char>(n - 0x20));
-                ++i;
-                continue;
-            }
-            if (c == 0xD1 && n >= 0x80 && n <= 0x8F) {  // р..я
-                key += "\xD0";
-                key.push_back(static_cast<char>(n + 0x20));
-                ++i;
-                continue;
-            }
-            if (c == 0xD1 && n == 0x91) {  // ё
-                key += "\xD0\x81";
-                ++i;
-                continue;
-            }
-        }
-        key.push_back(static_cast<char>(c));
-    }
-    while (!key.empty() && key.back() == ' ') {
-        key.pop_back();
-    }
-    return key;
-}
-
 void StartTask(DesignData& data, std::string_view student) {
     data.StudentName = StudentNameFromAnswer(student);
     data.ReportPrinted = kFalse;
@@ -200,6 +156,48 @@ VariantResult Cooler(const std::vector<std::string_view>& values, DesignData& da
 }
 
 }  // namespace
+
+std::string KindKey(std::string_view text) {
+    std::string key;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == ' ' || c == '-' || c == '_' || c == '\t') {
+            if (!key.empty() && key.back() != ' ') {
+                key.push_back(' ');
+            }
+            continue;
+        }
+        if (c >= 'a' && c <= 'z') {
+            key.push_back(static_cast<char>(c - 'a' + 'A'));
+            continue;
+        }
+        if (i + 1 < text.size()) {
+            const auto n = static_cast<unsigned char>(text[i + 1]);
+            if (c == 0xD0 && n >= 0xB0 && n <= 0xBF) {  // а..п
+                key += "\xD0";
+                key.push_back(static_cast<char>(n - 0x20));
+                ++i;
+                continue;
+            }
+            if (c == 0xD1 && n >= 0x80 && n <= 0x8F) {  // р..я
+                key += "\xD0";
+                key.push_back(static_cast<char>(n + 0x20));
+                ++i;
+                continue;
+            }
+            if (c == 0xD1 && n == 0x91) {  // ё
+                key += "\xD0\x81";
+                ++i;
+                continue;
+            }
+        }
+        key.push_back(static_cast<char>(c));
+    }
+    while (!key.empty() && key.back() == ' ') {
+        key.pop_back();
+    }
+    return key;
+}
 
 std::optional<VariantKind> ParseKindName(std::string_view text) {
     const std::string key = KindKey(text);

@@ -26,6 +26,9 @@ struct VariantKind {
 // Russian names ("ИСПАРИТЕЛЬ", "ПОДОГРЕВАТЕЛЬ ГОРИЗОНТАЛЬНЫЙ" or "ПОДОГРЕВАТЕЛЬ ВЕРТИКАЛЬНЫЙ",
 // "ХОЛОДИЛЬНИК"), in either case, words separated by blanks, "-" or "_".
 std::optional<VariantKind> ParseKindName(std::string_view text);
+// A heading or a kind name as compared: Latin and Cyrillic letters in upper case, "-", "_" and runs of
+// blanks as one blank, trimmed.
+std::string KindKey(std::string_view text);
 // The English name of a kind in a variants table.
 std::string_view KindName(VariantKind kind);
 

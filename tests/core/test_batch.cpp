@@ -1,7 +1,9 @@
 // heatx-calc batch and template as processes, on small tables made in the test: the output rows equal
 // what single calls give, whatever the delimiter, quoting, decimal separator, encoding and line ends.
 #include <gtest/gtest.h>
+#include <zip.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "calc_process.h"
 #include "design_data/design_data.h"
+#include "workbook.h"
 
 namespace heatx::testing {
 namespace {
@@ -120,7 +123,7 @@ TEST(Batch, EachDelimiterGivesTheResultsOfSingleCalls) {
         for (const std::string& kind : kKinds) {
             table += Row("v-" + kind, kind, Reference(kind), delimiter, comma) + "\n";
         }
-        const CalcRun run = RunCalc({"batch", "--exact", "-"}, In(table));
+        const CalcRun run = RunCalc({"batch", "--plain", "--exact", "-"}, In(table));
         ASSERT_EQ(run.status, 0) << run.err;
         const std::vector<std::string> lines = Lines(run.out);
         ASSERT_EQ(lines.size(), 5u) << run.out;
@@ -136,7 +139,7 @@ TEST(Batch, EachDelimiterGivesTheResultsOfSingleCalls) {
 TEST(Batch, ResultsAsTheScreensShowThem) {
     std::string table = "name;kind\n" + Row("a", "cooler", Reference("cooler"), ';', true) + "\n" +
                         Row("b", "evaporator", Reference("evaporator"), ';', true) + "\n";
-    const CalcRun run = RunCalc({"batch", "-"}, In(table));
+    const CalcRun run = RunCalc({"batch", "--plain", "-"}, In(table));
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 3u);
@@ -144,18 +147,21 @@ TEST(Batch, ResultsAsTheScreensShowThem) {
     EXPECT_EQ(lines[2], "b;evaporator;ok;10166,39;5681,11;1325,06;13,64;;");
 }
 
+// A "," table whose numbers carry the decimal comma (quoted) gets its results with the decimal comma:
+// the output's separator follows the input's numbers, not its delimiter.
 TEST(Batch, QuotedFieldsBomAndCrlf) {
     std::vector<std::string> values = Reference("evaporator");
     values[0] = "\"0,683\"";  // a quoted decimal comma in a "," table
     std::string table = "\xEF\xBB\xBF\"name\",kind,\"T0, a heading with the delimiter\"\r\n";
     table += Row("\"Иванов, \"\"А\"\"\"", "evaporator", values, ',') + "\r\n";
     table += Row("\"two\r\nlines\"", "ИСПАРИТЕЛЬ", Reference("evaporator"), ',') + "\r\n";
-    const CalcRun run = RunCalc({"batch", "--exact", "-"}, In(table));
+    const CalcRun run = RunCalc({"batch", "--plain", "--exact", "-"}, In(table));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.rfind("\xEF\xBB\xBFname,kind,status", 0), 0u) << run.out;
-    EXPECT_NE(run.out.find("\r\n\"Иванов, \"\"А\"\"\",evaporator,ok,10166.3936,"), std::string::npos)
+    EXPECT_NE(run.out.find("\r\n\"Иванов, \"\"А\"\"\",evaporator,ok,\"10166,3936\","), std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("\r\n\"two\r\nlines\",ИСПАРИТЕЛЬ,ok,10166.3936,"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\r\n\"two\r\nlines\",ИСПАРИТЕЛЬ,ok,\"10166,3936\","), std::string::npos)
+        << run.out;
 }
 
 TEST(Batch, Windows1251AndRussianKindNames) {
@@ -168,7 +174,7 @@ TEST(Batch, Windows1251AndRussianKindNames) {
     std::string table = "\xC8\xEC\xFF;\xC2\xE8\xE4\r\n";  // "Имя;Вид"
     table += Row(ivanov, cooler, Reference("cooler"), ';', true) + "\r\n";
     table += Row("P", heater, Reference("heater-vertical"), ';', true) + "\r\n";
-    const CalcRun run = RunCalc({"batch", "-"}, In(table));
+    const CalcRun run = RunCalc({"batch", "--plain", "-"}, In(table));
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 3u);
@@ -192,10 +198,10 @@ TEST(Batch, MalformedRowsAreNamedAndTheOthersStillComputed) {
     table += Row("long", "evaporator", longer, ';') + "\n";             // line 4
     table += Row("short", "heater-vertical", shorter, ';') + "\n";      // line 5
     table += ";;;;\n";                                                  // line 6: an empty row, skipped
-    table += "bad\xFF;cooler;1\n";                                      // line 7: neither UTF-8 after the BOM
+    table += "bad;cooler;1\n";                                          // line 7
     table += Row("padded", "heater-horizontal", padded, ';') + "\n";    // line 8
     table += good + "\n";                                               // line 9
-    const CalcRun run = RunCalc({"batch", "-"}, In("\xEF\xBB\xBF" + table));
+    const CalcRun run = RunCalc({"batch", "--plain", "-"}, In("\xEF\xBB\xBF" + table));
     EXPECT_EQ(run.status, 65);
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 8u) << run.out;
@@ -203,7 +209,7 @@ TEST(Batch, MalformedRowsAreNamedAndTheOthersStillComputed) {
     EXPECT_EQ(lines[2], "boiler;boiler;error;;;;;;");
     EXPECT_EQ(lines[3], "long;evaporator;error;;;;;;");
     EXPECT_EQ(lines[4], "short;heater-vertical;error;;;;;;");
-    EXPECT_EQ(lines[5], ";;error;;;;;;");
+    EXPECT_EQ(lines[5], "bad;cooler;error;;;;;;");
     EXPECT_EQ(Split(lines[6], ';')[2], "ok");
     EXPECT_EQ(lines[7], lines[1]);
     const auto messages = Lines(run.err);
@@ -212,7 +218,7 @@ TEST(Batch, MalformedRowsAreNamedAndTheOthersStillComputed) {
     EXPECT_NE(messages[1].find("строка 4: нужно значений для evaporator: 16, дано: 17"), std::string::npos);
     EXPECT_NE(messages[2].find("строка 5: нужно значений для heater-vertical: 15, дано: 14"),
               std::string::npos);
-    EXPECT_NE(messages[3].find("строка 7: текст не в кодировке UTF-8"), std::string::npos);
+    EXPECT_NE(messages[3].find("строка 7: нужно значений для cooler: 18, дано: 1"), std::string::npos);
 }
 
 TEST(Batch, RangeAndMethodStatusesCarryTheProgramsTexts) {
@@ -228,7 +234,7 @@ TEST(Batch, RangeAndMethodStatusesCarryTheProgramsTexts) {
         tiny[kind == "evaporator" ? 12 : kind == "cooler" ? 10 : 9] = "1e-38";
         table += Row("tiny", kind, tiny, ';') + "\n";
     }
-    const CalcRun run = RunCalc({"batch", "-"}, In(table));
+    const CalcRun run = RunCalc({"batch", "--plain", "-"}, In(table));
     EXPECT_EQ(run.status, 0) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 7u);
@@ -281,40 +287,278 @@ TEST(Batch, OutputFileIsWrittenWholeOrNotAtAll) {
     TempFolder folder;
     const std::string input = folder / "variants.csv";
     WriteWholeFile(input, "name;kind\n" + Row("a", "cooler", Reference("cooler"), ';') + "\n");
-    CalcRun run = RunCalc({"batch", "--output", folder / "out.csv", input});
+    CalcRun run = RunCalc({"batch", "--plain", "--output", folder / "out.csv", input});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.out.empty());
     EXPECT_EQ(Lines(ReadWholeFile(folder / "out.csv")).size(), 2u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);  // no temporary left
 
-    run = RunCalc({"batch", "--output", folder / "missing/out.csv", input});
+    run = RunCalc({"batch", "--plain", "--output", folder / "missing/out.csv", input});
     EXPECT_EQ(run.status, 74);
     EXPECT_NE(run.err.find("missing/out.csv"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
 
     // Reports into a folder that is a file: nothing computed is reported as written.
-    run = RunCalc({"batch", "--reports", input, input});
+    run = RunCalc({"batch", "--plain", "--reports", input, input});
     EXPECT_EQ(run.status, 74);
     EXPECT_NE(run.err.find("не папка"), std::string::npos) << run.err;
 
-    run = RunCalc({"batch", input}, ToPath("/dev/full"));
+    run = RunCalc({"batch", "--plain", input}, ToPath("/dev/full"));
     EXPECT_EQ(run.status, 74);
     EXPECT_FALSE(run.err.empty());
 }
 
 TEST(Batch, UsageAndUnopenableFiles) {
     EXPECT_EQ(RunCalc({"batch"}).status, 64);
-    EXPECT_EQ(RunCalc({"batch", "--frobnicate", "-"}).status, 64);
-    EXPECT_EQ(RunCalc({"batch", "a.csv", "b.csv"}).status, 64);
-    EXPECT_EQ(RunCalc({"batch", "--output"}).status, 64);
-    CalcRun run = RunCalc({"batch", "/nonexistent/variants.csv"});
+    EXPECT_EQ(RunCalc({"batch", "--plain", "--frobnicate", "-"}).status, 64);
+    EXPECT_EQ(RunCalc({"batch", "--plain", "a.csv", "b.csv"}).status, 64);
+    EXPECT_EQ(RunCalc({"batch", "--plain", "--output"}).status, 64);
+    CalcRun run = RunCalc({"batch", "--plain", "/nonexistent/variants.csv"});
     EXPECT_EQ(run.status, 66);
-    EXPECT_NE(run.err.find("/nonexistent/variants.csv"), std::string::npos);
-    EXPECT_EQ(RunCalc({"batch", "/tmp"}).status, 66);
+    EXPECT_NE(
+        run.err.find("/nonexistent/variants.csv: нет такого файла или папки (No such file or directory)"),
+        std::string::npos)
+        << run.err;
+    EXPECT_EQ(RunCalc({"batch", "--plain", "/tmp"}).status, 66);
     // An empty table: only the header of the result table.
-    run = RunCalc({"batch", "-"});
+    run = RunCalc({"batch", "--plain", "-"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "name;kind;status;AlphaTube;AlphaShell;OverallK;SurfaceF;ReTube;ReShell\n");
+}
+
+// A Russian spreadsheet's export: digit grouping with no-break spaces is read whole; a cell that is not
+// wholly one number makes the row "не число" with the label and the cell as written, never a result from
+// part of the cell; --as-typed keeps the reading of a typed text.
+TEST(Batch, NumbersAreReadStrictly) {
+    std::vector<std::string> grouped = Reference("cooler");
+    grouped[12] = "402\u00A0980";  // heat load, a no-break space between the groups
+    std::string table = "name;kind\n" + Row("grouped", "cooler", grouped, ';', true) + "\n";
+    grouped[12] = "402\u202F980,0";
+    table += Row("narrow", "cooler", grouped, ';', true) + "\n";
+    const std::vector<std::string> partial = {"1,2.4",           "1..24", "1 1/4", "124%",
+                                              "4,0298\u0435+05", "",      "1 23"};
+    for (const std::string& cell : partial) {
+        std::vector<std::string> values = Reference("cooler");
+        values[12] = cell;
+        table += Row("p", "cooler", values, ';') + "\n";
+    }
+    CalcRun run = RunCalc({"batch", "-"}, In(table));
+    EXPECT_EQ(run.status, 65);
+    auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3 + partial.size()) << run.out;
+    EXPECT_EQ(lines[1], "grouped;cooler;рассчитан;538,91;2279,56;368,42;43,06;2784,5;6411,8");
+    EXPECT_EQ(lines[2], "narrow;cooler;рассчитан;538,91;2279,56;368,42;43,06;2784,5;6411,8");
+    for (std::size_t i = 0; i < partial.size(); ++i) {
+        const std::string expected =
+            partial[i].empty() ? "p;cooler;не число: параметр T12 «ТЕПЛОВАЯ НАГРУЗКА, ВТ», ячейка пуста;;;;;;"
+                               : "p;cooler;\"не число: параметр T12 «ТЕПЛОВАЯ НАГРУЗКА, ВТ», в ячейке \"\"" +
+                                     partial[i] + "\"\"\";;;;;;";
+        EXPECT_EQ(lines[3 + i], expected);
+    }
+    EXPECT_EQ(Lines(run.err).size(), partial.size()) << run.err;
+
+    // As typed: the number the text begins with (402 of "402 980"), as the program reads a typed text.
+    run = RunCalc({"batch", "--as-typed", "-"}, In("name;kind\n" +
+                                                   Row(
+                                                       "t", "cooler",
+                                                       [] {
+                                                           auto v = Reference("cooler");
+                                                           v[12] = "402\u00A0980";
+                                                           return v;
+                                                       }(),
+                                                       ';', true) +
+                                                   "\n"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Split(Lines(run.out)[1], ';')[6], "0,04");
+}
+
+// Title rows above the header are skipped and named; a table without a header loses no row.
+TEST(Batch, TheHeaderRowIsRecognisedByItsCells) {
+    const std::string variant = Row("a", "cooler", Reference("cooler"), ';', true);
+    CalcRun run = RunCalc({"batch", "-"}, In("Варианты группы 31;;\n;;\nИмя;Вид;Т0\n" + variant + "\n"));
+    EXPECT_EQ(run.status, 0);
+    auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 2u) << run.out;
+    EXPECT_EQ(lines[0],
+              "Имя;Вид;Состояние;αтр, Вт/(м²·К);αмтр, Вт/(м²·К);K, Вт/(м²·К);F, м²;Re в трубах;"
+              "Re в межтрубном пространстве");
+    EXPECT_EQ(Split(lines[1], ';')[2], "рассчитан");
+    EXPECT_NE(run.err.find("строка 1: пропущена — над строкой заголовков: «Варианты группы 31»"),
+              std::string::npos)
+        << run.err;
+
+    run = RunCalc({"batch", "-"}, In(variant + "\n" + variant + "\n"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.out).size(), 3u) << run.out;
+    EXPECT_NE(run.err.find("нет строки заголовков: строка 1"), std::string::npos) << run.err;
+}
+
+// A rerun into the same folders: a row that now has no report leaves no report of the earlier run.
+TEST(Batch, ARerunLeavesNoStaleReport) {
+    TempFolder folder;
+    std::vector<std::string> values = Reference("cooler");
+    const std::vector<std::string> args = {"batch",      "--reports",  folder / "r",
+                                           "--protocol", folder / "p", "-"};
+    ASSERT_EQ(RunCalc(args, In("name;kind\n" + Row("a", "cooler", values, ';') + "\n")).status, 0);
+    ASSERT_TRUE(std::filesystem::exists(folder / "r/a.txt"));
+    values[13] = "0.018";  // out of range now
+    EXPECT_EQ(RunCalc(args, In("name;kind\n" + Row("a", "cooler", values, ';') + "\n")).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder / "r/a.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "p/a-protocol.txt"));
+}
+
+// A variants workbook as a spreadsheet keeps it (numeric cells, a title row, two sheets) is read and
+// answered by a workbook of results beside it with numeric cells, never over an existing file.
+TEST(Batch, WorkbooksAreReadAndWritten) {
+    using cli::WorkbookCell;
+    using cli::WorkbookFormat;
+    for (WorkbookFormat format : {WorkbookFormat::Xlsx, WorkbookFormat::Ods}) {
+        TempFolder folder;
+        const std::string ext(cli::WorkbookExtension(format));
+        const std::string input = folder / ("class" + ext);
+        {
+            auto writer = cli::WorkbookWriter::Create(format, input);
+            const std::vector<std::string> texts = Reference("cooler");
+            std::vector<double> numbers;
+            for (const std::string& t : texts) {
+                numbers.push_back(std::stod(t));
+            }
+            const auto variant = [&](std::string_view name) {
+                std::vector<WorkbookCell> row = {{name, false, 0}, {"cooler", false, 0}};
+                for (std::size_t i = 0; i < numbers.size(); ++i) {
+                    row.push_back({texts[i], true, numbers[i]});
+                }
+                return row;
+            };
+            for (std::string_view sheet : {"ХТ-31", "ХТ-32"}) {
+                writer->Sheet(sheet);
+                writer->Row({{"Курсовой проект", false, 0}}, false);
+                writer->Row({{"Имя", false, 0}, {"Вид", false, 0}, {"T0", false, 0}}, true);
+                writer->Row(variant("Иванов"), false);
+                writer->Row(variant("Петров"), false);
+            }
+            std::string why;
+            ASSERT_TRUE(writer->Close(why)) << why;
+        }
+        CalcRun run = RunCalc({"batch", input});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string output = folder / ("class-результаты" + ext);
+        ASSERT_TRUE(std::filesystem::exists(output)) << run.err;
+        ASSERT_EQ(RunCalc({"batch", input}).status, 0);
+        EXPECT_TRUE(std::filesystem::exists(folder / ("class-результаты-2" + ext)));
+
+        std::vector<cli::WorkbookSheet> sheets;
+        WorkbookFormat read = WorkbookFormat::Xlsx;
+        std::string why;
+        const int fd = open(output.c_str(), O_RDONLY);
+        ASSERT_TRUE(cli::ReadWorkbook(fd, "", read, sheets, why)) << why;
+        close(fd);
+        EXPECT_EQ(read, format);
+        ASSERT_EQ(sheets.size(), 2u);
+        EXPECT_EQ(sheets[1].name, "ХТ-32");
+        ASSERT_EQ(sheets[1].rows.size(), 3u);
+        EXPECT_EQ(sheets[1].rows[0].fields[5], "K, Вт/(м²·К)");
+        // Numeric cells: the shortest decimal of each result as the screens show it.
+        EXPECT_EQ(sheets[1].rows[2].fields,
+                  (std::vector<std::string>{"Петров", "cooler", "рассчитан", "538.91", "2279.56", "368.42",
+                                            "43.06", "2784.5", "6411.8"}));
+
+        // One sheet by name, to CSV.
+        run = RunCalc({"batch", "--plain", "--sheet", "ХТ-32", "--output", folder / "out.csv", input});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(Lines(ReadWholeFile(folder / "out.csv")).size(), 3u);
+        EXPECT_EQ(RunCalc({"batch", "--sheet", "ХТ-33", input}).status, 66);
+    }
+}
+
+// A workbook in the shapes a spreadsheet program saves: repeated empty rows and cells up to the sheet's
+// end, a comment on a cell, runs of spaces, a title row, an empty sheet before the class's.
+TEST(Batch, ASpreadsheetsOwnShapesAreRead) {
+    std::string cells;
+    for (const std::string& v : Reference("cooler")) {
+        cells += "<table:table-cell office:value-type=\"float\" office:value=\"" +
+                 (v[0] == '.' ? "0" + v : v) + "\"><text:p>x</text:p></table:table-cell>";
+    }
+    const std::string row =
+        "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>Иванов<text:s "
+        "text:c=\"2\"/>А."
+        "</text:p><office:annotation><text:p>заметка</text:p></office:annotation></table:table-cell>"
+        "<table:table-cell office:value-type=\"string\"><text:p>ХОЛОДИЛЬНИК</text:p></table:table-cell>" +
+        cells + "<table:table-cell table:number-columns-repeated=\"1000\"/></table:table-row>";
+    const std::string empty =
+        "<table:table-row table:number-rows-repeated=\"1048000\"><table:table-cell "
+        "table:number-columns-repeated=\"1024\"/></table:table-row>";
+    const std::string content =
+        "<?xml version=\"1.0\"?><office:document-content "
+        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>"
+        "<table:table table:name=\"Пустой\">" +
+        empty +
+        "</table:table><table:table table:name=\"Группа\"><table:table-row><table:table-cell "
+        "office:value-type=\"string\"><text:p>Курсовой проект</text:p></table:table-cell></table:table-row>"
+        "<table:table-row><table:table-cell><text:p>Имя</text:p></table:table-cell><table:covered-table-cell/"
+        ">"
+        "<table:table-cell><text:p>Вид</text:p></table:table-cell></table:table-row>" +
+        row + empty + "</table:table></office:spreadsheet></office:body></office:document-content>";
+    TempFolder folder;
+    const std::string input = folder / "class.ods";
+    {
+        int error = 0;
+        zip_t* zip = zip_open(input.c_str(), ZIP_CREATE, &error);
+        ASSERT_NE(zip, nullptr);
+        const std::string mimetype = "application/vnd.oasis.opendocument.spreadsheet";
+        zip_file_add(zip, "mimetype", zip_source_buffer(zip, mimetype.data(), mimetype.size(), 0), 0);
+        zip_file_add(zip, "content.xml", zip_source_buffer(zip, content.data(), content.size(), 0), 0);
+        ASSERT_EQ(zip_close(zip), 0);
+    }
+    const CalcRun run = RunCalc({"batch", "--plain", "--output", folder / "out.csv", input});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = Lines(ReadWholeFile(folder / "out.csv"));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].substr(lines[1].find(";ok;")), ";ok;538,91;2279,56;368,42;43,06;2784,5;6411,8");
+    EXPECT_EQ(lines[1].substr(0, lines[1].find(';')), "Иванов  А.");
+}
+
+// The reader: a quote inside a field is a character of it; an input read in one encoding or refused;
+// a file that is no table gets one message.
+TEST(Batch, StrayQuotesMixedEncodingsAndFilesThatAreNoTable) {
+    std::vector<std::string> values = Reference("cooler");
+    std::string table = "name;kind\n";
+    for (int i = 0; i < 5; ++i) {
+        table += Row(i == 1 ? "труба 1\"" : "v" + std::to_string(i), "cooler", values, ';') + "\n";
+    }
+    CalcRun run = RunCalc({"batch", "--plain", "-"}, In(table));
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 6u) << run.out;
+    EXPECT_EQ(Split(lines[2], ';')[0], "\"труба 1\"\"\"");
+
+    // 64 KiB and more of UTF-8, then a row in Windows-1251 ("Иванов").
+    std::string utf8 = "name;kind\n";
+    while (utf8.size() < (1u << 17)) {
+        utf8 += Row("Студент", "cooler", values, ';') + "\n";
+    }
+    const std::size_t badLine = static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\n')) + 1;
+    run = RunCalc({"batch", "-"}, In(utf8 + Row("\xC8\xE2\xE0\xED\xEE\xE2", "cooler", values, ';') + "\n"));
+    EXPECT_EQ(run.status, 65);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("строка " + std::to_string(badLine) + ": текст в кодировке Windows-1251"),
+              std::string::npos)
+        << run.err;
+
+    // 0x98 has no character in Windows-1251, and the line is no UTF-8 either.
+    run = RunCalc({"batch", "-"}, In("name;kind\n\x98\xC8;cooler\n"));
+    EXPECT_EQ(run.status, 65);
+    EXPECT_NE(run.err.find("строка 2: текст не читается ни в UTF-8, ни в Windows-1251"), std::string::npos)
+        << run.err;
+
+    for (const std::string& bytes : {std::string("%PDF-1.4\n"), std::string("PK\x03\x04zzzz", 8),
+                                     std::string("name;kind\n\0\x01\x02", 13)}) {
+        run = RunCalc({"batch", "-"}, In(bytes));
+        EXPECT_EQ(run.status, 66) << bytes;
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    }
 }
 
 TEST(Template, EachKindStartsATableThatComputesTheReference) {
@@ -324,7 +568,7 @@ TEST(Template, EachKindStartsATableThatComputesTheReference) {
         const auto lines = Lines(tpl.out);
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_NE(lines[0].find("T0 "), std::string::npos);
-        const CalcRun run = RunCalc({"batch", "--exact", "-"}, In(tpl.out));
+        const CalcRun run = RunCalc({"batch", "--plain", "--exact", "-"}, In(tpl.out));
         ASSERT_EQ(run.status, 0) << run.err;
         const auto rows = Lines(run.out);
         ASSERT_EQ(rows.size(), 2u);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "csv.h"
+#include "table_number.h"
 
 namespace heatx::cli {
 namespace {
@@ -78,6 +79,24 @@ TEST(CsvWindows1251, BothDirectionsAndTheUndefinedByte) {
     EXPECT_EQ(utf8, "Ёё«»№");
     EXPECT_EQ(Utf8ToWindows1251("Ёё«»№ Я€✓"), "\xA8\xB8\xAB\xBB\xB9 \xDF\x88?");
     EXPECT_FALSE(Windows1251ToUtf8("\x98", utf8));
+}
+
+TEST(TableNumber, WholeCellsOnly) {
+    TableNumber n;
+    const std::vector<std::pair<std::string, std::string>> good = {
+        {"402 980", "402980"},         {"2\u00A0095\u00A0000", "2095000"},
+        {"1\u2009234,5", "1234.5"},    {" -0,683 ", "-0.683"},
+        {".00054", ".00054"},          {"4,0298e+05", "4,0298e+05"},
+        {" 4,0298e+05", "4.0298E+05"}, {"0,683", "0,683"},
+        {"1E-3\u00A0", "1E-3"}};
+    for (const auto& [cell, text] : good) {
+        EXPECT_TRUE(ReadTableNumber(cell, n)) << cell;
+        EXPECT_EQ(n.asWritten ? cell : n.text, text) << cell;
+    }
+    for (std::string bad : {"", " ", "1,2.4", "1..24", "1 1/4", "124%", "4,0298\u0435+05", "12 34", "1 2345",
+                            "1e", "-", "&H10"}) {
+        EXPECT_FALSE(ReadTableNumber(bad, n)) << bad;
+    }
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ fi
 
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for needed in libqt6widgets6 libqt6printsupport6 libqt6svg6 libcups2 fonts-liberation qt6-translations-l10n; do
+for needed in libqt6widgets6 libqt6printsupport6 libqt6svg6 libcups2 fonts-liberation qt6-translations-l10n \
+              libzip4 libxml2 libxlsxwriter4; do
     grep -q "$needed" <<< "$depends" || fail "missing dependency: $needed"
 done
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 5 ] || fail "the description has no extended part"
