@@ -852,9 +852,7 @@ def two_starts_at_once(run):
                 if "незаконченный отчёт восстановлен" in read_text(path)] or None
 
     poll("a start that recovered the journal", recovering, timeout=30)
-    # Both starts are past their recovery once both show the start screen's window (standard error is
-    # quiet until then; the window's appearance is not awaited here): a fixed margin for the other one.
-    time.sleep(3)
+    time.sleep(3)  # the other start has had its chance to recover it a second time
     run.check("exactly one report is recovered", len(run.documents_reports()) == 1, str(run.documents_reports()))
     run.check("the journal is gone", not run.journals(), str(run.journals()))
     told = recovering() or []
