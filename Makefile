@@ -128,7 +128,7 @@ test-sanitize: deps
 fuzz: deps
 	CXX=clang++ cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
-	@for t in numeric methods calculator csv; do \
+	@for t in numeric methods calculator csv journal; do \
 		mkdir -p $(FUZZ_DIR)/corpus/$$t; \
 		echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
 		if ! $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \

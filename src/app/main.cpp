@@ -22,7 +22,9 @@
 #include "heatx_version.h"
 #include "navigation/start_forms.h"
 #include "reports/clock.h"
+#include "reports/journal.h"
 #include "reports/printer.h"
+#include "reports/report_keeper.h"
 #include "results/results_forms.h"
 #include "ui/platform.h"
 #include "ui/qt/qt_printer.h"
@@ -170,7 +172,10 @@ volatile std::sig_atomic_t endSignal = 0;
 
 extern "C" void OnEndSignal(int number) {
     const int savedErrno = errno;
-    endSignal = number;
+    // The first signal ends the run: standard error and the exit status name it, whatever follows.
+    if (endSignal == 0) {
+        endSignal = number;
+    }
     const unsigned char byte = static_cast<unsigned char>(number);
     if (::write(endSignalPipe[1], &byte, 1) < 0) {
         // The pipe is full: an end is already on its way.
@@ -178,7 +183,7 @@ extern "C" void OnEndSignal(int number) {
     errno = savedErrno;
 }
 
-void EndRunOnSignal(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& printer) {
+void EndRunOnSignal(heatx::ui::Platform& platform, heatx::ReportKeeper& printer) {
     // Nobody waits for an answer at a logout: where the report went is told on standard error only.
     printer.OnNotice(nullptr);
     heatx::ui::FormRegistry& forms = platform.Forms();
@@ -188,7 +193,7 @@ void EndRunOnSignal(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& p
     platform.EndProgram();
 }
 
-void EndRunOnSignals(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& printer, QObject& owner) {
+void EndRunOnSignals(heatx::ui::Platform& platform, heatx::ReportKeeper& printer, QObject& owner) {
     if (::pipe2(endSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::cerr << "heatx: сигналы завершения не перехватываются\n";
         return;
@@ -212,23 +217,19 @@ void EndRunOnSignals(heatx::ui::Platform& platform, heatx::ui::QtReportPrinter& 
 
 // ---- The journal of the open report --------------------------------------------------------------
 
-std::string ReportJournalFolder() {
+// Where the journals are kept, best first: the program's data folder, then the user's runtime folder
+// (memory, but it survives the program), for when the first cannot be written (a full home disk).
+std::vector<std::string> ReportJournalFolders() {
+    std::vector<std::string> folders;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    if (data.isEmpty()) {
-        return std::string();
+    if (!data.isEmpty()) {
+        folders.push_back(QDir(data).filePath(QStringLiteral("journal")).toStdString());
     }
-    return QDir(data).filePath(QStringLiteral("journal")).toStdString();
-}
-
-// Journals left by a run that died with a report open become PDF files in the documents folder; the
-// notices saying where are returned, to be shown over the start screen.
-std::vector<std::pair<std::string, std::string>> RecoverReports(const heatx::Clock& clock,
-                                                                const heatx::ui::QtPrinterOptions& options) {
-    std::vector<std::pair<std::string, std::string>> notices;
-    heatx::ui::RecoverReportJournals(
-        clock, options,
-        [&notices](const std::string& text, const std::string& title) { notices.emplace_back(text, title); });
-    return notices;
+    const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime)) {
+        folders.push_back(QDir(runtime).filePath(QStringLiteral("heatx-journal")).toStdString());
+    }
+    return folders;
 }
 
 }  // namespace
@@ -257,25 +258,39 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     heatx::ui::ConfigureApplication(app);
 
-    // ---- The printer of the reports (chosen here, in this one place) ----------------------------
-    // The system's default printer, or a PDF file (--print-to FILE, or one in the documents folder).
+    // ---- The reports (set up here, in this one place) -------------------------------------------------
+    // The keeper owns each report's life; Qt draws the pages and hands them to the system's default
+    // printer or writes them to a PDF file (--print-to FILE, or one in the documents folder).
     heatx::SystemClock reportClock;
-    heatx::ui::QtPrinterOptions printerOptions;
+    heatx::ReportKeeperOptions reportOptions;
     if (!options.printTo.empty()) {
         const QFileInfo file(QString::fromStdString(options.printTo));
-        printerOptions.pdfFile = file.absoluteFilePath().toStdString();
+        reportOptions.pdfFile = file.absoluteFilePath().toStdString();
     }
-    printerOptions.journalFolder = ReportJournalFolder();
-    const auto recoveryNotices = RecoverReports(reportClock, printerOptions);
-    heatx::ui::QtReportPrinter printer(reportClock, printerOptions);
+    heatx::ui::QtReportOutput reportOutput;
+    heatx::FolderJournalStore journals(ReportJournalFolders());
+    heatx::ReportKeeper printer(reportClock, reportOutput, &journals, reportOptions);
+    if (qEnvironmentVariableIsSet("HEATX_TEST_KILL_AFTER_SAVING")) {
+        // The tests' way to stop the program where no handler runs, between a saved report and the
+        // removal of its journal.
+        printer.AfterSaving([] { ::raise(SIGKILL); });
+    }
     // -------------------------------------------------------------------------------------------------
 
     heatx::ui::DesktopPlatform desktop(printer);
     heatx::ui::Platform& platform = desktop.Get();
+    EndRunOnSignals(platform, printer, app);
+    // Journals left by a run that died with a report open become files in the documents folder, once
+    // the end signals are handled (a signal during the recovery ends the run as soon as it is done); the
+    // notices saying where are shown over the start screen.
+    std::vector<std::pair<std::string, std::string>> recoveryNotices;
+    printer.OnNotice([&recoveryNotices](const std::string& text, const std::string& title) {
+        recoveryNotices.emplace_back(text, title);
+    });
+    printer.Recover();
     // Where a report goes (when not to the printer) and what went wrong is told to the student; the
     // task goes on. Once the run has ended nothing is asked any more (standard error has it).
     heatx::ui::ConnectReportNotices(printer, platform);
-    EndRunOnSignals(platform, printer, app);
 
     heatx::RunContext run(platform);
     run.demonstration = options.demo;

@@ -26,6 +26,9 @@ class Printer {
     virtual void EndDoc() = 0;
     // True while something has been printed that no EndDoc has released yet.
     virtual bool HasOpenDocument() const = 0;
+    // The end of a print press: what was printed by it is made safe, and the student told what he must
+    // know about his report now. Nothing to do for a printer that keeps nothing.
+    virtual void EndOfPress() {}
 };
 
 // A printer that keeps what it receives: the lines of the open document and every ended document.

@@ -87,6 +87,9 @@ void Form11::Command1_Click() {
     Data().ReportPrinted = kTrue;
     Command1.Hide();
     PrintEvaporatorResult(Data(), platform().Printer(), platform().Clock());
+    // What the student must know about his report now (where it goes; that it is not safe) is told
+    // once the button is gone.
+    platform().Printer().EndOfPress();
 }
 
 // Another tube height: the method runs again on the same source data.

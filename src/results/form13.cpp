@@ -130,6 +130,8 @@ void Form13::Command1_Click() {
     data.ReportPrinted = kTrue;
     PrintCoolerResult(data, platform().Printer(), platform().Clock());
     Command1.Hide();
+    // What the student must know about his report now is told once the button is gone.
+    platform().Printer().EndOfPress();
 }
 
 void Form13::Command2_Click() {

@@ -219,6 +219,8 @@ void Form9::Command1_Click() {
     data.ReportPrinted = kTrue;
     PrintHeaterResult(data, platform().Printer(), platform().Clock());
     Command1.Hide();
+    // What the student must know about his report now is told once the button is gone.
+    platform().Printer().EndOfPress();
 }
 
 void Form9::Command2_Click() {

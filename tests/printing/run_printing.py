@@ -13,6 +13,13 @@ Groups:
             goes to the documents folder, and the student is told.
   cups      a private print server with a PDF queue: a job with its title; a queue that refuses jobs,
             before the press or only when the report is sent: the report goes to a file instead.
+  journal   (as root, on tmpfs mounts) a home disk that fills during a report: the journal moves to the
+            runtime folder; without one the press is told and nothing more is promised; no place for
+            a journal or a report: the first press says so.
+  keeper    the report's life across runs: two starts at once after a crash, a kill between saving
+            and removing the journal (the program's test hook), a running program's journal, damaged,
+            huge and pipe journals, a killed save's temporary file, two end signals, a documents
+            folder that is a link to /dev/full.
 
 Each run has its own home folder (documents folder, journal), no print server unless the test starts
 one, and the evaporator's reference task printed with the tube heights 4 and 10. The printed reports are
@@ -38,7 +45,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 E2E = os.path.join(os.path.dirname(HERE), "e2e")
 sys.path.insert(0, E2E)
 PYTHON = "/usr/bin/python3"
-GROUPS = ["signals", "recovery", "disk", "cups"]
+GROUPS = ["signals", "recovery", "disk", "cups", "journal", "keeper"]
 GROUP_LIMIT = 150  # seconds for one group
 SKIPPED = 77
 
@@ -674,6 +681,298 @@ def cups_refused_when_sent(run):
     same_report(run, "the report in the documents folder", saved[0] if saved else None, ["4"])
 
 
+# ---- group: keeper ---------------------------------------------------------------------------------------
+
+JOURNAL_HEADER = "heatx-journal 1\n"
+
+
+def runtime_folder(run, name="runtime"):
+    """A runtime folder of the run's own (the spare place of the journals)."""
+    folder = os.path.join(run.folder, name)
+    os.makedirs(folder, mode=0o700, exist_ok=True)
+    os.chmod(folder, 0o700)
+    return folder
+
+
+def planted_journal(run, name, heights=("4",), body=None, home=None):
+    """A journal as a run that died with its report open leaves it: the report of the heights."""
+    folder = os.path.join(home or run.home, ".local", "share", "heatx", "journal")
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name)
+    if body is None:
+        lines = expected_report(run, list(heights), signature=False)
+        while lines and lines[-1] == "":
+            lines.pop()
+        body = (JOURNAL_HEADER + "T Расчет испарителя - test\nF 9 Courier New Cyr\n" +
+                "".join("L " + line + "\n" for line in lines)).encode("utf-8")
+    with open(path, "wb") as f:
+        f.write(body)
+    return path
+
+
+def heatx_plain(run, env, name):
+    """The program started without the accessibility driver (for starts that must happen at once)."""
+    err = open(os.path.join(run.folder, f"stderr-{name}.txt"), "w")
+    process = subprocess.Popen([run.args.heatx], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=err, start_new_session=True)
+    run.cleanups.append(lambda: stop_plain(process))
+    return process, err.name
+
+
+def stop_plain(process):
+    if process.poll() is None:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait(timeout=10)
+
+
+def read_text(path):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return f.read()
+
+
+def press_until(p, results, heights, stop=lambda: False, limit=30):
+    """Prints one more row per press (heights 5 to 10 in turn) until a notice shows or stop() holds; the
+    heights printed are appended. Returns the notice's title and text, or None."""
+    for i in range(limit):
+        height = str(5 + i % 6)
+        another_height(p, results, height)
+        p.press(results, PRINT)
+        heights.append(height)
+        for title in ("ОШИБКА !", NOTICE):
+            try:
+                p.message_box(title, timeout=0.6)
+            except DriveError:
+                continue
+            return title, notice_text(p, title)
+        p.button_gone(results, PRINT)
+        if stop():
+            return None
+    return None
+
+
+def disk_fills(run):
+    """Case: the home disk fills during a report; the journal moves to the runtime folder whole."""
+    home = mount_tmpfs(run, "home-disk", "size=2m")
+    if home is None:
+        return
+    runtime = runtime_folder(run)
+    env = dict(HOME=home, XDG_RUNTIME_DIR=runtime)
+    p = run.start(**env)
+    results = to_results(p)
+    print_result(p, results)
+    notice_text(p)
+    fill(home, 0)
+    heights = ["4"]
+    spare_journals = os.path.join(runtime, "heatx-journal", "*.journal")
+    told = press_until(p, results, heights, stop=lambda: glob.glob(spare_journals))
+    run.check("no notice: the lines are safe in the spare journal", told is None, repr(told))
+    spare = glob.glob(spare_journals)
+    run.check("the journal moved to the runtime folder", len(spare) == 1, str(spare))
+    run.check("the journal on the full disk is gone",
+              not glob.glob(os.path.join(home, ".local/share/heatx/journal/*.journal")))
+    p.kill()  # kill -9: only the journal has the report
+    os.unlink(os.path.join(home, "filler"))
+    again = run.start(**env)
+    text = notice_text(again)
+    saved = sorted(glob.glob(os.path.join(home, "Documents", "heatx-report-*.pdf")))
+    run.check("the next start tells where the recovered report is", bool(saved) and saved[0] in text, repr(text))
+    same_report(run, f"the recovered report ({len(heights)} rows)", saved[0] if saved else None, heights,
+                signature=False)
+    end_program(run, again, again.window(START_TITLE))
+
+
+def disk_fills_without_spare(run):
+    """Case: the home disk fills and there is no other place: the press is told, nothing more promised."""
+    home = mount_tmpfs(run, "home-disk", "size=2m")
+    if home is None:
+        return
+    env = dict(HOME=home, XDG_RUNTIME_DIR="")
+    p = run.start(**env)
+    results = to_results(p)
+    print_result(p, results)
+    notice_text(p)
+    fill(home, 0)
+    heights = ["4"]
+    told = press_until(p, results, heights)
+    run.check("the press whose lines could not be journalled is told at once",
+              told is not None and told[0] == "ОШИБКА !" and "Журнал отчёта не удалось записать: на диске нет места"
+              in told[1] and "пропадут, если она будет прервана" in told[1], repr(told))
+    p.press(results, OTHER_KIND)
+    text = notice_text(p, "ОШИБКА !")
+    run.check("the failure promises only the lines on the disk",
+              text.startswith("Отчёт не удалось сохранить.") and "Напечатанные строки сохранены" not in text and
+              "будут восстановлены" in text, repr(text))
+    p.kill()
+    os.unlink(os.path.join(home, "filler"))
+    again = run.start(**env)
+    text = notice_text(again, "ОШИБКА !") if not no_notice(again, 0.1) else ""
+    saved = sorted(glob.glob(os.path.join(home, "Documents", "heatx-report-*.pdf")))
+    run.check("the next start recovers what was promised and tells where", bool(saved) and saved[0] in text,
+              repr(text))
+    if saved:
+        got = [line for line in normalised(pdf_lines(saved[0])) if line.strip()]
+        want = [line for line in normalised(expected_report(run, ["4"], signature=False)) if line.strip()]
+        run.check("the recovered report holds the head and the first row", got[:len(want)] == want,
+                  f"{len(got)} lines")
+    end_program(run, again, again.window(START_TITLE))
+
+
+def nowhere_to_keep(run):
+    """Case: HOME read-only, no printer, no runtime folder: the first press says so."""
+    home = mount_tmpfs(run, "read-only-home", "ro,size=64k")
+    if home is None:
+        return
+    p = run.start(HOME=home, XDG_RUNTIME_DIR="")
+    results = to_results(p)
+    print_result(p, results)
+    text = notice_text(p, "ОШИБКА !")
+    run.check("the first press says the report can be neither saved nor protected",
+              "Отчёт некуда сохранить" in text and "Журнал отчёта не удалось записать" in text and
+              "пропадут, если она будет прервана" in text, repr(text))
+    p.press(results, END_OF_WORK)
+    text = notice_text(p, "ОШИБКА !")
+    run.check("at the end nothing is promised", text.startswith("Отчёт не удалось сохранить.") and
+              "будут восстановлены" not in text, repr(text))
+    code = p.wait_exit(timeout=15)
+    run.check("then the program ends with exit code 0", code == 0, f"exit code {code}")
+
+
+def two_starts_at_once(run):
+    """Case: two starts at once after a crash recover the journal once."""
+    planted_journal(run, "report-99999-1.journal", body=None)
+    env = run.env(XDG_RUNTIME_DIR=runtime_folder(run))
+    env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
+    first, first_err = heatx_plain(run, env, "first")
+    second, second_err = heatx_plain(run, env, "second")
+    def recovering():
+        return [name for name, path in (("first", first_err), ("second", second_err))
+                if "незаконченный отчёт восстановлен" in read_text(path)] or None
+
+    poll("a start that recovered the journal", recovering, timeout=30)
+    time.sleep(3)  # the other start has had its chance to recover it a second time
+    run.check("exactly one report is recovered", len(run.documents_reports()) == 1, str(run.documents_reports()))
+    run.check("the journal is gone", not run.journals(), str(run.journals()))
+    told = recovering() or []
+    run.check("one of the two starts recovered it", len(told) == 1, str(told))
+    same_report(run, "the recovered report", (run.documents_reports() or [None])[0], ["4"], signature=False)
+
+
+def kill_between_saving_and_removing(run):
+    """Case: a kill after the report is saved and before its journal is removed (the test hook)."""
+    p = run.start(HEATX_TEST_KILL_AFTER_SAVING="1")
+    results = to_results(p)
+    print_result(p, results)
+    notice_text(p)
+    p.press(results, OTHER_KIND)
+    code = p.wait_exit(timeout=15)
+    run.check("the program is killed between saving and removing", code == -signal.SIGKILL, f"exit code {code}")
+    run.check("the report is saved and its journal left", len(run.documents_reports()) == 1 and
+              len(run.journals()) == 1, f"{run.documents_reports()} {run.journals()}")
+    again = run.start()
+    text = notice_text(again)
+    run.check("the next start makes no second report", len(run.documents_reports()) == 1,
+              str(run.documents_reports()))
+    run.check("the student is told where the report was saved",
+              "отчёт уже был сохранён в файл:\n" + run.documents_reports()[0] in text, repr(text))
+    run.check("the journal is removed", not run.journals(), str(run.journals()))
+    same_report(run, "the one report", run.documents_reports()[0], ["4"])
+    end_program(run, again, again.window(START_TITLE))
+
+
+def running_journal_kept(run):
+    """Case: a start while another program prints leaves that program's journal alone."""
+    pdf = os.path.join(run.home, "report.pdf")
+    p = run.start("--print-to", pdf)
+    results = to_results(p)
+    print_result(p, results)
+    notice_text(p)
+    held = run.journals()
+    other = run.start()
+    other.window(START_TITLE)
+    run.check("the second start recovers nothing", no_notice(other, 1.0) and not run.documents_reports())
+    run.check("the running program's journal is still there", held and run.journals() == held, str(held))
+    end_program(run, other, other.window(START_TITLE))
+    end_program(run, p, results)
+    same_report(run, "the running program's report", pdf, ["4"])
+
+
+def damaged_journals(run):
+    """Case: a zeroed first line with five intact rows, and CR LF line ends."""
+    lines = [line for line in expected_report(run, ["4"], signature=False) if line]
+    rows = "".join("L " + line + "\n" for line in lines[:5])
+    planted_journal(run, "report-99999-1.journal", body=b"\0" * 15 + b"\n" + rows.encode("utf-8"))
+    planted_journal(run, "report-99999-2.journal",
+                    body=(JOURNAL_HEADER + rows).replace("\n", "\r\n").encode("utf-8"))
+    p = run.start(XDG_RUNTIME_DIR=runtime_folder(run))
+    texts = [notice_text(p, "ОШИБКА !"), notice_text(p, "ОШИБКА !")]
+    saved = run.documents_reports()
+    told = sorted(path for path in saved for t in texts if path in t)
+    run.check("each damaged journal is told, with its recovered file", len(saved) == 2 and told == saved and all(
+        "Журнал отчёта повреждён" in t and "(5)" in t for t in texts), repr(texts))
+    for path in saved:
+        got = normalised(pdf_lines(path))
+        run.check(f"{os.path.basename(path)} holds the five readable lines", got == normalised(lines[:5]), str(got))
+    aside = sorted(os.listdir(run.journal))
+    run.check("both journals are kept aside", aside == ["report-99999-1.journal.damaged",
+                                                       "report-99999-2.journal.damaged"], str(aside))
+    end_program(run, p, p.window(START_TITLE))
+
+
+def huge_and_pipe_journals(run):
+    """Case: a 10 MiB journal and a pipe named like a journal do not hold up the start."""
+    row = "L " + "x" * 98 + "\n"
+    planted_journal(run, "report-99999-1.journal", body=(JOURNAL_HEADER + row * 100000).encode())
+    os.mkfifo(os.path.join(run.journal, "report-99999-2.journal"))
+    p = run.start(XDG_RUNTIME_DIR=runtime_folder(run))
+    text = notice_text(p, "ОШИБКА !")
+    run.check("the huge journal is read in part, set aside and told", "прочитан не весь" in text and
+              os.path.exists(os.path.join(run.journal, "report-99999-1.journal.damaged")), repr(text))
+    p.window(START_TITLE)
+    p.process.send_signal(signal.SIGTERM)
+    code = p.wait_exit()
+    run.check("SIGTERM ends the run cleanly (exit 128 + 15)", code == 128 + signal.SIGTERM, f"exit code {code}")
+    run.check("the pipe is left alone", os.path.exists(os.path.join(run.journal, "report-99999-2.journal")))
+
+
+def smaller_points(run):
+    """Case: a killed save's temporary file, SIGTERM then SIGINT, the documents folder a link to /dev/full."""
+    os.makedirs(run.documents)
+    dead = subprocess.Popen(["true"])
+    dead.wait()
+    stale = os.path.join(run.documents, f".heatx-report-{dead.pid}-0.part")
+    with open(stale, "wb") as f:
+        f.write(b"%PDF cut short")
+    p = run.start()
+    p.window(START_TITLE)
+    run.check("the temporary file of a killed save is removed at the start", not os.path.exists(stale))
+    p.process.send_signal(signal.SIGTERM)
+    p.process.send_signal(signal.SIGINT)
+    code = p.wait_exit()
+    err = p.stderr_text()
+    run.check("standard error and the exit status both name the first signal",
+              code == 128 + signal.SIGTERM and "получен сигнал 15" in err and "получен сигнал 2" not in err,
+              f"exit code {code}; {err[-300:]!r}")
+
+    shutil.rmtree(run.documents)
+    os.symlink("/dev/full", run.documents)
+    p = run.start()
+    results = to_results(p)
+    print_result(p, results)
+    text = notice_text(p, "ОШИБКА !")
+    run.check("a documents folder that is a link to /dev/full is told as such",
+              "Путь " + run.documents + " ведёт не к папке, а к устройству." in text and "не удалось создать" not in text,
+              repr(text))
+    p.press(results, END_OF_WORK)
+    text = notice_text(p, "ОШИБКА !")
+    run.check("the report that could not be saved is promised from the journal",
+              "Напечатанные строки сохранены в журнале и будут восстановлены" in text, repr(text))
+    code = p.wait_exit(timeout=15)
+    run.check("then the program ends with exit code 0", code == 0, f"exit code {code}")
+
+
 SCENARIOS = {
     "signals": [("sigterm", signal_term), ("sigint", signal_int), ("sighup", signal_hup)],
     "recovery": [("display-lost", display_lost)],
@@ -682,6 +981,12 @@ SCENARIOS = {
              ("full-disk-at-logout", full_disk_at_logout)],
     "cups": [("cups-accepting", cups_accepting), ("cups-rejecting", cups_rejecting),
              ("cups-refused-when-sent", cups_refused_when_sent)],
+    "journal": [("disk-fills", disk_fills), ("disk-fills-without-spare", disk_fills_without_spare),
+                ("nowhere-to-keep", nowhere_to_keep)],
+    "keeper": [("two-starts-at-once", two_starts_at_once),
+               ("kill-between-saving-and-removing", kill_between_saving_and_removing),
+               ("running-journal-kept", running_journal_kept), ("damaged-journals", damaged_journals),
+               ("huge-and-pipe-journals", huge_and_pipe_journals), ("smaller-points", smaller_points)],
 }
 
 

@@ -19,10 +19,10 @@
 
 #include "evaporator_test_support.h"
 #include "methods/calc.h"
+#include "report_test_support.h"
 #include "reports/journal.h"
 #include "reports/layout.h"
 #include "reports/report_pages.h"
-#include "ui/qt/qt_printer.h"
 
 namespace heatx::ui::testing {
 namespace {
@@ -377,7 +377,7 @@ TEST_F(ReportNoticeTest, TheFirstPressOfADocumentGoingToAFileTellsWhereAndLaterP
     Listen(pdf);
     pdf.Print("            первое нажатие");
     EXPECT_TRUE(notices.empty()) << "told when the press ends, not in the middle of it";
-    QCoreApplication::processEvents();  // the press has ended
+    pdf.EndOfPress();  // the results screen ends its press
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].first, "Отчёт сохраняется в файл:\n" + file.toStdString());
     EXPECT_EQ(notices[0].second, "ОТЧЁТ");

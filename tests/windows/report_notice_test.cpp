@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "evaporator_test_support.h"
-#include "ui/qt/qt_printer.h"
+#include "report_test_support.h"
 #include "ui/qt/qt_services.h"
 
 namespace heatx::ui::testing {
