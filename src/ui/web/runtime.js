@@ -1425,11 +1425,135 @@ const heatx = (() => {
         printReport();
     }
 
-    // The first print press of a document: the student learns when the report opens for printing.
-    function reportBegun() {
-        post(() => deliver && deliver(4, REPORT_BEGUN, 0));
+    // An event of the program's own (the recovery of journals): run as a handler once the page is idle.
+    function postEvent(id) {
+        post(() => deliver && deliver(4, id, 0));
     }
-    const REPORT_BEGUN = -1;
+
+    // ---- The journals of open reports, in the page's storage -----------------------------------------------
+    // One localStorage entry per journal, named "heatx-journal/TIME-PAGE-N" (TIME the creation in
+    // milliseconds, zero-padded, so that the names sort oldest first; PAGE this page load). Each page load
+    // holds the Web Lock "heatx-page/PAGE" while it is open: a journal whose page holds no lock any more
+    // belonged to a tab closed, reloaded or crashed. A journal taken for recovery is marked with the page
+    // that took it ("heatx-journal-owner/NAME"), so that no other page takes it meanwhile.
+    const JOURNAL = "heatx-journal/";
+    const OWNER = "heatx-journal-owner/";
+    const pageId = `${Date.now().toString(36)}${Math.random().toString(36).slice(2, 10)}`;
+    let journalCount = 0;
+    const locks = typeof navigator === "object" && navigator.locks ? navigator.locks : null;
+    if (locks !== null) {
+        locks.request(`heatx-page/${pageId}`, () => new Promise(() => {})).catch(() => {});
+    }
+    function storage() {
+        try {
+            return window.localStorage;
+        } catch (error) {
+            return null;
+        }
+    }
+    const journals = {
+        available() {
+            const store = storage();
+            if (store === null) {
+                return false;
+            }
+            try {
+                store.setItem("heatx-probe", "1");
+                store.removeItem("heatx-probe");
+                return true;
+            } catch (error) {
+                return false;
+            }
+        },
+        create(header) {
+            const name = `${JOURNAL}${String(Date.now()).padStart(15, "0")}-${pageId}-${++journalCount}`;
+            try {
+                storage().setItem(name, header);
+                return name;
+            } catch (error) {
+                return null;
+            }
+        },
+        append(name, bytes) {
+            try {
+                const store = storage();
+                const now = store.getItem(name);
+                if (now === null) {
+                    return false;
+                }
+                store.setItem(name, now + bytes);
+                return true;
+            } catch (error) {
+                return false;
+            }
+        },
+        remove(name) {
+            try {
+                storage().removeItem(name);
+                storage().removeItem(OWNER + name);
+            } catch (error) {
+                // Nothing more can be done: the journal is recovered at the next opening.
+            }
+        },
+        setAside(name) {
+            try {
+                const store = storage();
+                const aside = `heatx-journal-damaged/${name.slice(JOURNAL.length)}`;
+                store.setItem(aside, store.getItem(name) || "");
+                store.removeItem(name);
+                store.removeItem(OWNER + name);
+                return aside;
+            } catch (error) {
+                return null;
+            }
+        },
+        list() {
+            const store = storage();
+            const names = [];
+            if (store === null) {
+                return names;
+            }
+            for (let i = 0; i < store.length; i++) {
+                const key = store.key(i);
+                if (key !== null && key.startsWith(JOURNAL)) {
+                    names.push(key);
+                }
+            }
+            return names.sort();
+        },
+        // The journal's bytes, taken for this page, when no open page holds it; null otherwise.
+        async claim(name) {
+            if (locks === null) {
+                return null;  // whether its page is still open cannot be known: left alone
+            }
+            const store = storage();
+            const held = new Set();
+            try {
+                const state = await locks.query();
+                for (const lock of state.held || []) {
+                    if (lock.name && lock.name.startsWith("heatx-page/")) {
+                        held.add(lock.name.slice("heatx-page/".length));
+                    }
+                }
+            } catch (error) {
+                return null;
+            }
+            try {
+                const bytes = store.getItem(name);
+                if (bytes === null) {
+                    return null;
+                }
+                const owner = store.getItem(OWNER + name) || name.slice(JOURNAL.length).split("-")[1];
+                if (owner === pageId || held.has(owner)) {
+                    return null;
+                }
+                store.setItem(OWNER + name, pageId);
+                return bytes;
+            } catch (error) {
+                return null;
+            }
+        },
+    };
 
     return {
         // screen
@@ -1486,8 +1610,9 @@ const heatx = (() => {
         endRun,
         showReport,
         setDocumentOpen,
-        reportBegun,
         reportPages,
+        postEvent,
+        journals,
     };
 })();
 window.heatx = heatx;
