@@ -1425,9 +1425,10 @@ const heatx = (() => {
         printReport();
     }
 
-    // An event of the program's own (the recovery of journals): run as a handler once the page is idle.
+    // An event of the program's own (the recovery of journals): run as a handler once the page is idle,
+    // never inside the program's call that asks for it (a handler that waits must start from the page).
     function postEvent(id) {
-        post(() => deliver && deliver(4, id, 0));
+        setTimeout(() => post(() => deliver && deliver(4, id, 0)), 0);
     }
 
     // ---- The journals of open reports, in the page's storage -----------------------------------------------
