@@ -712,6 +712,43 @@ def road_two_tabs(p, calc):
     p.b = first
 
 
+
+# ---- road 10: the browser refuses the page its storage ------------------------------------------------------
+
+NO_STORAGE = "Браузер не даёт этой странице сохранять данные"
+
+
+def road_no_storage(p, calc):
+    """Private browsing or a full quota: every write to the page's storage is refused. The student is told
+    once, at the first print press, and the report still prints."""
+    p.b.call("Page.addScriptToEvaluateOnNewDocument", source="""
+        Storage.prototype.setItem = function () { throw new DOMException("refused", "QuotaExceededError"); };""")
+    p.start()
+    texts = [text for _, text in EVAPORATOR]
+    report4 = calculator(calc, "evaporator", "--report", "--student", STUDENT, *texts, "4")
+    menu = start_and_name(p)
+    enter_source_data(p, menu, "ИСПАРИТЕЛЬ", EVAPORATOR)
+    source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    p.press(source, "НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "4")
+    results = p.window("РАСЧЁТ ИСПАРИТЕЛЕЙ", containing=PRINT)
+    p.press(results, PRINT)
+    box = p.message_box("ОТЧЁТ")
+    shown = " ".join(p.static_texts(box))
+    p.check("the first print press tells, in Russian, that the browser keeps nothing and printing still works",
+            REPORT_NOTICE in shown and NO_STORAGE in shown and "Печать работает" in shown, shown)
+    p.answer_message("ОТЧЁТ", "OK")
+    p.press(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
+    p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "10")
+    p.press(results, PRINT)
+    time.sleep(0.5)
+    p.check("a second print press says nothing more", not p.b.find_all("alertdialog", "ОТЧЁТ"))
+    report10 = calculator(calc, "evaporator", "--report", "--student", STUDENT, *texts, "10")
+    insert_at = result_row_index(report4, EVAPORATOR_HEAD) + 1
+    end_run_with_report(p, results, report4[:insert_at] + [report10[result_row_index(report10, EVAPORATOR_HEAD)]] +
+                        report4[insert_at:])
+
+
 ROADS = [
     ("evaporator", road_evaporator),
     ("heater", road_heater),
@@ -722,6 +759,7 @@ ROADS = [
     ("small-screen", road_small_screen),
     ("recovery", road_recovery),
     ("two-tabs", road_two_tabs),
+    ("no-storage", road_no_storage),
 ]
 
 __all__ = ["ROADS", "SIZES", "Calc", "Failure"]
