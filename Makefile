@@ -32,7 +32,7 @@ deps-package:
 configure: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=ON -DHEATX_WITH_BENCH=ON \
 		-DHEATX_WITH_WEB=ON -DHEATX_WEB_BUILD_DIR=$(abspath $(WEB_DIR)) \
-		"-DHEATX_WEB_OPTIONS=-DHEATX_CALC=$(abspath $(BUILD_DIR))/src/cli/heatx-calc"
+		"-DHEATX_WEB_OPTIONS=-DHEATX_CALC=$(abspath $(BUILD_DIR))/src/cli/heatx-calc;$(WEB_CACHE)"
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
