@@ -14,7 +14,7 @@
 namespace heatx {
 
 // The spoken name of the head over the results.
-inline constexpr std::string_view kSpokenResultsHead = "Результаты уточнённого расчёта.";
+inline constexpr std::string_view kSpokenResultsHead = "РЕЗУЛЬТАТЫ УТОЧНЁННОГО РАСЧЁТА.";
 
 // The four results of a results line (tube side, shell side, overall coefficient, surface) with
 // their headings and units.

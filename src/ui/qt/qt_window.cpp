@@ -20,6 +20,7 @@
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -324,6 +325,19 @@ class KeyList : public QListWidget {
     void focusInEvent(QFocusEvent* event) override {
         ResumeKeyboardRow();
         QListWidget::focusInEvent(event);
+        // A screen reader hears of the list's focus first and of its keyboard line only when the
+        // line changes: the line is told again once the focus has settled, so that it is read.
+        QTimer::singleShot(0, this, [this] { AnnounceKeyboardLine(); });
+    }
+
+    void AnnounceKeyboardLine() {
+        const QModelIndex current = currentIndex();
+        if (!hasFocus() || !current.isValid() || !QAccessible::isActive()) {
+            return;
+        }
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(current.row());
+        QAccessible::updateAccessibility(&focus);
     }
 
     // A list without the focus has no current line: its lines then never tell the accessibility bus
@@ -564,7 +578,7 @@ class QtList : public QtControl<KeyList, NativeList> {
             return;
         }
         NoteChosen(index);
-        if (hasFocus()) {
+        if (window()->focusWidget() == this) {
             selectionModel()->setCurrentIndex(model()->index(index, 0), QItemSelectionModel::NoUpdate);
         }
         scrollToItem(item(index));
