@@ -203,11 +203,11 @@ void Form::ApplyGeometry(double left, double top, double width, double height) {
     scale_ = scale;
     width_ = {width, std::max(1, PixelsX(width))};
     height_ = {height, std::max(1, PixelsY(height))};
-    // Positions are places on the screen, not scaled; a window drawn smaller moves back onto the
-    // available area where its place would push it past the edge.
+    // Positions are places on the screen (of the window's frame), not scaled; a window whose place
+    // would push it past the available area's right or bottom edge moves back onto it.
     int leftPixels = platform_.TwipsToPixelsX(left);
     int topPixels = platform_.TwipsToPixelsY(top);
-    if (scale_ < 1.0) {
+    {
         const PixelRect area = platform_.AvailableArea();
         leftPixels = std::max(area.left, std::min(leftPixels, area.left + area.width - kFrameAllowanceX -
                                                                  width_.pixels));
