@@ -19,7 +19,7 @@ from gi.repository import Atspi  # noqa: E402
 
 from driver import (DriveError, IMAGEMAGICK_CONVERT, extents, find_descendant, has_state, name_of, poll,  # noqa: E402
                     role_of, showing, text_of, walk, xdotool)
-from roads import (COOLER, COOLER_CONSTRUCTION, END_OF_WORK, EVAPORATOR, GREEN, HEATER, HEATER_CONSTRUCTION,  # noqa: E402
+from roads import (COOLER, COOLER_CONSTRUCTION, END_OF_WORK, EVAPORATOR, FAULT_NOTE, GREEN, HEATER, HEATER_CONSTRUCTION,  # noqa: E402
                    HEATER_TUBES, PRINT, RED, SOURCE_TITLE, STUDENT, calculator, compare_report, expect,
                    no_report_notice, report_notice, result_row_index, source_line)
 
@@ -439,6 +439,7 @@ def road_double_click_heater(ctx, p):
     alive(ctx, p, "'Да' of the heater's error dialog")
     lst = p.list_box(source)
     faulty = [source_line(label, text, 62) for (label, _), text in zip(HEATER, texts)]
+    faulty[0] += ". " + FAULT_NOTE  # the faulty line is named with its fault on the bus
     expect(ctx, "after 'Да' the list holds the data as typed", lambda: p.list_lines(lst) == faulty,
            lambda: repr(p.list_lines(lst)[:2]))
     # A correction that leaves the set faulty, then the end of corrections: the dialog opens where its

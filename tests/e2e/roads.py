@@ -1,5 +1,6 @@
 """The roads a student takes through heatx, driven on the real program, with their checks."""
 
+import ctypes
 import os
 import re
 import subprocess
@@ -490,10 +491,60 @@ def road_every_window(ctx, p):
     road_evaporator(ctx, p)
 
 
+# ---- road 6: the keyboard layout switch on X11 --------------------------------------------------------
+# The session has the Latin and the Russian layouts (setxkbmap -layout us,ru, groups 0 and 1). The name is
+# asked on the Russian layout and the numbers after it on the Latin one; no layout is added.
+
+class _XkbState(ctypes.Structure):
+    _fields_ = [("group", ctypes.c_ubyte), ("locked_group", ctypes.c_ubyte), ("base_group", ctypes.c_ushort),
+                ("latched_group", ctypes.c_ushort), ("mods", ctypes.c_ubyte), ("base_mods", ctypes.c_ubyte),
+                ("latched_mods", ctypes.c_ubyte), ("locked_mods", ctypes.c_ubyte), ("compat_state", ctypes.c_ubyte),
+                ("grab_mods", ctypes.c_ubyte), ("compat_grab_mods", ctypes.c_ubyte), ("lookup_mods", ctypes.c_ubyte),
+                ("compat_lookup_mods", ctypes.c_ubyte), ("ptr_buttons", ctypes.c_ushort)]
+
+
+def xkb_group():
+    """The keyboard's XKB group on the display now (0: us, 1: ru)."""
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise DriveError("cannot open the display")
+    try:
+        state = _XkbState()
+        x11.XkbGetState(ctypes.c_void_p(display), 0x0100, ctypes.byref(state))  # the core keyboard
+        return state.group
+    finally:
+        x11.XCloseDisplay(ctypes.c_void_p(display))
+
+
+def layouts():
+    out = subprocess.run(["setxkbmap", "-query"], capture_output=True, text=True, timeout=10).stdout
+    return re.findall(r"^layout:\s*(\S+)", out, re.M)
+
+
+def road_layout_switch(ctx, p):
+    before = layouts()
+    start = p.window("НАЧАЛО РАБОТЫ С ПРОГРАММОЙ")
+    ctx.check("the session starts on the Latin layout", xkb_group() == 0, f"group {xkb_group()}")
+    p.press(start, "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ")
+    p.input_box("ВВОД ФАМИЛИИ", "  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ")
+    expect(ctx, "the name box is asked on the Russian layout", lambda: xkb_group() == 1, lambda: f"group {xkb_group()}")
+    p.answer("ВВОД ФАМИЛИИ", "  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ", STUDENT, typed=True)
+    menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
+    expect(ctx, "after the name the keyboard is back on the Latin layout", lambda: xkb_group() == 0,
+           lambda: f"group {xkb_group()}")
+    ctx.check("no layout was added to the session", layouts() == before, f"{before} -> {layouts()}")
+    p.press(menu, "ОКОНЧАНИЕ РАСЧЁТА")
+    code = p.wait_exit(timeout=15)
+    ctx.check("the menu's end ends the run", code == 0, f"exit code {code}")
+
+
 ROADS = [
     ("evaporator", road_evaporator),
     ("heater", road_heater),
     ("cooler", road_cooler),
     ("faulty-data", road_faulty),
     ("every-window", road_every_window),
+    ("layout-switch", road_layout_switch),
 ]

@@ -29,7 +29,7 @@ PYTHON = "/usr/bin/python3"  # Debian's, the one with the gi bindings
 WHOLE_RUN_LIMIT = 420  # seconds for all roads together
 ROAD_NAMES = ["evaporator", "heater", "cooler", "faulty-data", "keyboard-evaporator", "keyboard-heater",
               "keyboard-cooler", "double-click-heater", "double-click-evaporator", "double-click-cooler", "every-window",
-              "screen-reader"]
+              "layout-switch", "screen-reader"]
 # Roads taken only when named with --road: the screen reader's road runs Orca beside the program.
 ON_REQUEST = {"screen-reader"}
 
