@@ -6,8 +6,8 @@ import re
 import subprocess
 import time
 
-from driver import (AccessibilityGap, DriveError, colour_count, extents, find_descendant, name_of, pixel, poll,
-                    role_of, showing)
+from driver import (AccessibilityGap, Atspi, DriveError, colour_count, extents, find_descendant, name_of, pixel, poll,
+                    has_state, role_of, showing, xdotool)
 
 STUDENT = "иванов гр. х-1"
 
@@ -540,6 +540,41 @@ def road_layout_switch(ctx, p):
     ctx.check("the menu's end ends the run", code == 0, f"exit code {code}")
 
 
+# ---- road 7 (under weston only): a click on the window under an open box --------------------------------
+# The cooler's source window is as large as the screen; its first value box is open over it. A pointer
+# click on the window, away from the box, must leave the box above it: the box is transient for the
+# window, so the compositor keeps it on top.
+
+def road_wayland_box(ctx, p):
+    start = p.window("НАЧАЛО РАБОТЫ С ПРОГРАММОЙ")
+    p.press(start, "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ")
+    p.answer("ВВОД ФАМИЛИИ", "  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ", STUDENT)
+    menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
+    p.press(menu, "ХОЛОДИЛЬНИК")
+    box = p.input_box(SOURCE_TITLE, COOLER[0][0])
+    time.sleep(1.0)
+    p.screenshot("wayland-box-open")
+    # weston's output (1200 x 960) lies at the top-left corner of the bare X screen. The right half of
+    # the output, half-way down: the screen-sized source window, not the box.
+    # The nested compositor follows the X pointer by its motion events: several moves, then the click.
+    for x, y in ((600, 300), (700, 400), (890, 490), (900, 500)):
+        xdotool("mousemove", str(x), str(y))
+        time.sleep(0.15)
+    xdotool("click", "1")
+    time.sleep(1.0)
+    p.screenshot("wayland-after-click")
+    # Wayland tells a client nothing of the stacking; the compositor raises and activates the window it
+    # puts on top. A box transient for its window stays the active one over it.
+    source = [w for w in p.top_windows() if name_of(w) == "   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ"]
+    ctx.check("a click on the window under the box leaves the box on top (the active window)",
+              has_state(box, Atspi.StateType.ACTIVE) and not any(has_state(w, Atspi.StateType.ACTIVE) for w in source),
+              f"box active: {has_state(box, Atspi.StateType.ACTIVE)}")
+    ctx.check("the box is still showing", showing(box))
+    p.answer(SOURCE_TITLE, COOLER[0][0], COOLER[0][1])
+    p.input_box(SOURCE_TITLE, COOLER[1][0])
+    ctx.check("the next box follows the answer", True)
+
+
 ROADS = [
     ("evaporator", road_evaporator),
     ("heater", road_heater),
@@ -547,4 +582,5 @@ ROADS = [
     ("faulty-data", road_faulty),
     ("every-window", road_every_window),
     ("layout-switch", road_layout_switch),
+    ("wayland-box", road_wayland_box),
 ]
