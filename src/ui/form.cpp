@@ -138,7 +138,8 @@ double Form::FitFor(double width, double height) const {
 
 void Form::Rescale() {
     for (auto& control : controls_) {
-        control->Apply(control->left_.twips, control->top_.twips, control->width_.twips, control->height_.twips);
+        control->Apply(control->left_.twips, control->top_.twips, control->width_.twips,
+                       control->height_.twips);
         if (control->hasFont_) {
             control->native_->SetFont(Scaled(control->font_));
         }
@@ -154,7 +155,8 @@ void Form::Rescale() {
     }
     window_->ClearTexts();
     for (const PrintedText& printed : printedInfo_) {
-        window_->AddText(PixelsXExact(printed.xTwips), PixelsYExact(printed.yTwips), printed.text, printed.color);
+        window_->AddText(PixelsXExact(printed.xTwips), PixelsYExact(printed.yTwips), printed.text,
+                         printed.color);
     }
     window_->RequestRepaint();
 }
@@ -209,10 +211,10 @@ void Form::ApplyGeometry(double left, double top, double width, double height) {
     int topPixels = platform_.TwipsToPixelsY(top);
     {
         const PixelRect area = platform_.AvailableArea();
-        leftPixels = std::max(area.left, std::min(leftPixels, area.left + area.width - kFrameAllowanceX -
-                                                                 width_.pixels));
-        topPixels = std::max(area.top, std::min(topPixels, area.top + area.height - kFrameAllowanceY -
-                                                               height_.pixels));
+        leftPixels = std::max(
+            area.left, std::min(leftPixels, area.left + area.width - kFrameAllowanceX - width_.pixels));
+        topPixels = std::max(area.top,
+                             std::min(topPixels, area.top + area.height - kFrameAllowanceY - height_.pixels));
     }
     left_ = {left, leftPixels};
     top_ = {top, topPixels};
@@ -463,8 +465,7 @@ Label& Form::AddLabel(const std::string& name) {
 }
 
 ListBox& Form::AddList(const std::string& name) {
-    auto* list =
-        new ListBox(*this, name, window_->AddList(name, PixelsY(ListBox::kRowTwips)));
+    auto* list = new ListBox(*this, name, window_->AddList(name, PixelsY(ListBox::kRowTwips)));
     controls_.emplace_back(list);
     return *list;
 }

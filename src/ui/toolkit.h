@@ -205,7 +205,9 @@ class Toolkit {
     virtual int ScreenWidthPixels() const = 0;
     virtual int ScreenHeightPixels() const = 0;
     // The part of the primary screen a window may take (without panels), in pixels.
-    virtual PixelRect AvailableArea() const { return PixelRect{0, 0, ScreenWidthPixels(), ScreenHeightPixels()}; }
+    virtual PixelRect AvailableArea() const {
+        return PixelRect{0, 0, ScreenWidthPixels(), ScreenHeightPixels()};
+    }
     // The size of the platform's default font (a window's font when it names none), 0 when unknown.
     virtual double DefaultFontPoints() const { return 0.0; }
     // The system's window background colour (new windows and labels).

@@ -173,7 +173,8 @@ TEST(WindowModelTest, NumberBoxesReadThePeriodAndCommaKeysOfTheRussianLayout) {
     Model m;
     m.platform.ActivateKeyboardLayout(kRussianLayout);
     m.dialogs.QueueInputs({"бобров ю.", "0ю683", "1б5"});
-    EXPECT_EQ(m.platform.InputBox("  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ", "ВВОД ФАМИЛИИ", "", 0, 0), "бобров ю.");
+    EXPECT_EQ(m.platform.InputBox("  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ", "ВВОД ФАМИЛИИ", "", 0, 0),
+              "бобров ю.");
     m.platform.ActivateKeyboardLayout(kUsEnglishLayout);
     EXPECT_EQ(m.keyboard.Handles(), (std::vector<std::uint32_t>{kRussianLayout, kUsEnglishLayout}));
     EXPECT_EQ(m.platform.InputBox("value", "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", "", 0, 0), "0.683");

@@ -47,10 +47,10 @@ class ScalingTest : public WindowTest {
     }
 
     std::vector<Seen> Every(int width, int height) {
-        return {Check<Form1>(width, height),  Check<Form2>(width, height),  Check<Form4>(width, height),
-                Check<Form10>(width, height), Check<Form3>(width, height),  Check<Form6>(width, height),
-                Check<Form8>(width, height),  Check<Form5>(width, height),  Check<Form14>(width, height),
-                Check<Form11>(width, height), Check<Form9>(width, height),  Check<Form13>(width, height)};
+        return {Check<Form1>(width, height),  Check<Form2>(width, height), Check<Form4>(width, height),
+                Check<Form10>(width, height), Check<Form3>(width, height), Check<Form6>(width, height),
+                Check<Form8>(width, height),  Check<Form5>(width, height), Check<Form14>(width, height),
+                Check<Form11>(width, height), Check<Form9>(width, height), Check<Form13>(width, height)};
     }
 };
 
@@ -58,7 +58,8 @@ TEST_F(ScalingTest, At200PercentOnA1920x1080ScreenEveryWindowFitsDrawnSmaller) {
     platform.OverrideScreen(960, 540);
     for (const Seen& seen : Every(960, 540)) {
         std::cout << "  200 %: " << seen.name << " " << seen.window.width() << " x " << seen.window.height()
-                  << " at (" << seen.window.x() << ", " << seen.window.y() << "), scale " << seen.scale << '\n';
+                  << " at (" << seen.window.x() << ", " << seen.window.y() << "), scale " << seen.scale
+                  << '\n';
     }
     // Controls and text are drawn at the window's scale: the evaporator results' 9.75 pt table font
     // is smaller in the same proportion.

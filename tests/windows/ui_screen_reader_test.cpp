@@ -52,7 +52,8 @@ TEST_F(ScreenReaderTest, AListUnderReviewIsReadLineByLineAndChoosesNothingAndLea
     list->setFocus(Qt::TabFocusReason);
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(list->currentRow(), 2) << "the arrow keys move through the lines (from the first, taken with the focus)";
+    EXPECT_EQ(list->currentRow(), 2)
+        << "the arrow keys move through the lines (from the first, taken with the focus)";
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(chosen, 0) << "a list under review chooses nothing";
 

@@ -45,7 +45,8 @@ class AnnouncerAccessible : public QAccessibleWidget {
 
 QAccessibleInterface* AnnouncerFactory(const QString& className, QObject* object) {
     if (className == QLatin1String("QWidget") && object != nullptr &&
-        object->objectName() == QLatin1String(kAnnouncerName) && dynamic_cast<Announcer*>(object) != nullptr) {
+        object->objectName() == QLatin1String(kAnnouncerName) &&
+        dynamic_cast<Announcer*>(object) != nullptr) {
         return new AnnouncerAccessible(static_cast<QWidget*>(object));
     }
     return nullptr;
@@ -62,7 +63,8 @@ void AnnounceOnWindow(QWidget* window, const QString& text) {
         return true;
     }();
     (void)installed;
-    auto* announcer = window->findChild<Announcer*>(QString::fromLatin1(kAnnouncerName), Qt::FindDirectChildrenOnly);
+    auto* announcer =
+        window->findChild<Announcer*>(QString::fromLatin1(kAnnouncerName), Qt::FindDirectChildrenOnly);
     if (announcer == nullptr) {
         announcer = new Announcer(window);
     }

@@ -670,7 +670,8 @@ class QtWindow : public QWidget, public NativeWindow {
     void SettleFocus(bool force) override {
         QWidget* current = focusWidget();
         const bool usable = current != nullptr && current != this && current->isVisibleTo(this) &&
-                            current->isEnabled() && (!force || !current->property(kReviewOnlyProperty).toBool());
+                            current->isEnabled() &&
+                            (!force || !current->property(kReviewOnlyProperty).toBool());
         if (usable && !force) {
             return;
         }

@@ -56,14 +56,16 @@ QJsonObject WindowCensus(QWidget* window) {
             AddControl(controls, QStringLiteral("list"), list->accessibleName());
             for (int i = 0; i < list->count(); ++i) {
                 const QString spoken = list->item(i)->data(Qt::AccessibleTextRole).toString();
-                AddControl(controls, QStringLiteral("list item"), spoken.isEmpty() ? list->item(i)->text() : spoken);
+                AddControl(controls, QStringLiteral("list item"),
+                           spoken.isEmpty() ? list->item(i)->text() : spoken);
             }
         } else if (qobject_cast<const QLineEdit*>(child) != nullptr) {
             AddControl(controls, QStringLiteral("text"), QString());
         }
     }
     // A window's spoken name where it has one, as the bus names it.
-    const QString title = window->accessibleName().isEmpty() ? window->windowTitle() : window->accessibleName();
+    const QString title =
+        window->accessibleName().isEmpty() ? window->windowTitle() : window->accessibleName();
     return QJsonObject{{"title", title}, {"controls", controls}};
 }
 

@@ -25,8 +25,9 @@ std::optional<int> XkbGroupOf(const std::string& symbols, XkbLayout layout) {
         start = end + 1;
         std::string name = part.substr(0, part.find_first_of("(:"));
         if (name.empty() || name == "pc" || name == "inet" || name == "group" || name == "level3" ||
-            name == "ctrl" || name == "compose" || name == "altwin" || name == "capslock" || name == "keypad" ||
-            name == "srvr_ctrl" || name == "terminate" || name == "evdev" || name == "aliases") {
+            name == "ctrl" || name == "compose" || name == "altwin" || name == "capslock" ||
+            name == "keypad" || name == "srvr_ctrl" || name == "terminate" || name == "evdev" ||
+            name == "aliases") {
             continue;
         }
         const std::size_t colon = part.find(':');
