@@ -150,8 +150,10 @@ void Form::Rescale() {
     if (window_ == nullptr) {
         return;
     }
-    if (hasFont_ || scale_ < 1.0) {
+    // A window without a font of its own gets the default size at its scale, and back again.
+    if (hasFont_ || scale_ < 1.0 || defaultFontScaled_) {
         window_->SetFont(Scaled(font_));
+        defaultFontScaled_ = !hasFont_ && scale_ < 1.0;
     }
     window_->ClearTexts();
     for (const PrintedText& printed : printedInfo_) {

@@ -251,6 +251,7 @@ class Form : private WindowEvents {
     double scale_ = 1.0;
     FontSpec font_;
     bool hasFont_ = false;
+    bool defaultFontScaled_ = false;
     std::string accessibleName_;
 };
 

@@ -31,6 +31,13 @@ class Orca:
         with open(os.path.join(home, ".config", "speech-dispatcher", "speechd.conf"), "w") as f:
             f.write('AudioOutputMethod "alsa"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
                     'DefaultModule espeak-ng\nDefaultLanguage "ru"\n')
+        # Orca writes its debug log through a buffer: each line is flushed at once, so that what was just
+        # said can be read while Orca waits for the next event.
+        orca_dir = os.path.join(home, ".local", "share", "orca")
+        os.makedirs(orca_dir, exist_ok=True)
+        with open(os.path.join(orca_dir, "orca-customizations.py"), "w") as f:
+            f.write("import orca.debug\nif orca.debug.debugFile:\n"
+                    "    orca.debug.debugFile.reconfigure(line_buffering=True)\n")
         with open(os.path.join(home, ".asoundrc"), "w") as f:
             f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),

@@ -330,6 +330,16 @@ class KeyList : public QListWidget {
         QTimer::singleShot(0, this, [this] { AnnounceKeyboardLine(); });
     }
 
+    // The window has just become the active one: a screen reader presents the window and then the focus
+    // in it; the keyboard's line is told again once it has, so that it is read in either order.
+    void changeEvent(QEvent* event) override {
+        QListWidget::changeEvent(event);
+        if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+            window()->focusWidget() == this) {
+            QTimer::singleShot(150, this, [this] { AnnounceKeyboardLine(); });
+        }
+    }
+
     void AnnounceKeyboardLine() {
         const QModelIndex current = currentIndex();
         if (!hasFocus() || !current.isValid() || !QAccessible::isActive()) {
