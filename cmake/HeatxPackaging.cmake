@@ -157,6 +157,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not found by the libraries' scan: the fonts, Qt's Russian texts and the plug-in that draws the icon.
 # libcups2 is loaded at the first print to a printer (not linked, so not found by shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, libqt6svg6, libcups2")
+# A Wayland session runs the program through XWayland when it offers X11 (the X11 plugin is part of
+# Qt's own libraries); a session without X11 needs Qt's Wayland plugin.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -27,6 +27,7 @@
 #include "reports/report_keeper.h"
 #include "results/results_forms.h"
 #include "ui/platform.h"
+#include "ui/qt/desktop.h"
 #include "ui/qt/qt_printer.h"
 #include "ui/qt/qt_services.h"
 #include "ui/run_context.h"
@@ -255,6 +256,8 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
 
+    // XWayland where a Wayland session offers it (the designed window places hold); see desktop.h.
+    heatx::ui::ChoosePlatformPlugin();
     QApplication app(argc, argv);
     heatx::ui::ConfigureApplication(app);
 

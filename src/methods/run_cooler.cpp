@@ -8,6 +8,7 @@
 #include "reports/layout.h"
 #include "reports/result_lines.h"
 #include "results/results_forms.h"
+#include "results/spoken_results.h"
 
 namespace heatx {
 
@@ -57,6 +58,10 @@ void RunCooler(RunContext& run) {
 
     form.Label4.SetCaption(CoolerResultsLine(data));
     form.Label6.SetCaption(CoolerReynoldsLine(data));
+    form.Label1.SetAccessibleName(std::string(kSpokenResultsHead));
+    form.Label4.SetAccessibleName(SpokenResults(CoolerResultsLine(data)));
+    form.Label5.SetAccessibleName("Числа Рейнольдса.");
+    form.Label6.SetAccessibleName(SpokenCoolerReynolds(CoolerReynoldsLine(data)));
 
     form.Command1.Show();
     form.Command2.Show();
@@ -71,6 +76,7 @@ void RunCooler(RunContext& run) {
     // Hidden and shown again, so that the window comes to the front.
     form.Hide();
     form.Show();
+    AnnounceLabels(form, {&form.Label1, &form.Label4, &form.Label5, &form.Label6});
 }
 
 }  // namespace heatx

@@ -12,6 +12,7 @@
 #include "navigation/app_form.h"
 #include "reports/result_lines.h"
 #include "results/results_forms.h"
+#include "results/spoken_results.h"
 #include "source_data/source_data_forms.h"
 
 namespace heatx {
@@ -116,6 +117,9 @@ void RunEvaporator(RunContext& run) {
         return;
     }
     results.Label2.SetCaption(EvaporatorResultsCaption(data, false));
+    results.Label2.SetAccessibleName(std::string(kSpokenResultsHead) + " " +
+                                     SpokenResults(EvaporatorResultsLine(data)));
+    AnnounceLabels(results, {&results.Label1, &results.Label2});
 }
 
 }  // namespace heatx

@@ -7,6 +7,7 @@
 #include "methods/messages.h"
 #include "reports/result_lines.h"
 #include "results/results_forms.h"
+#include "results/spoken_results.h"
 #include "ui/color.h"
 
 namespace heatx {
@@ -69,6 +70,8 @@ void RunHeater(RunContext& run) {
         form.Label6.Show();
         form.Label6.SetForeColor(kRed);
         form.Label6.SetCaption(HeaterLaminarLine(data));
+        form.Label6.SetAccessibleName("");
+        AnnounceLabels(form, {&form.Label6});
         form.Command1.Hide();
         form.Label1.Hide();
         form.Label2.Hide();
@@ -82,7 +85,11 @@ void RunHeater(RunContext& run) {
     form.Label1.Show();
     form.Label6.Show();
     form.Label6.SetCaption(HeaterReynoldsCaption(data));
+    form.Label1.SetAccessibleName(std::string(kSpokenResultsHead));
+    form.Label2.SetAccessibleName(SpokenResults(HeaterResultsLine(data)));
+    form.Label6.SetAccessibleName(SpokenHeaterReynolds(HeaterReynoldsCaption(data)));
     form.Show();
+    AnnounceLabels(form, {&form.Label1, &form.Label2, &form.Label6});
 }
 
 }  // namespace heatx

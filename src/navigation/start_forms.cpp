@@ -284,6 +284,8 @@ void AskSourceData(SourceDataForm& s) {
 
 Form4::Form4(RunContext& run) : AppForm(run, "Form4") {
     SetCaption("Form4");
+    // The caption stays as the screen shows it; a screen reader says the menu's own heading.
+    SetAccessibleName("БИБЛИОТЕКА ПРОГРАММ. Выбор теплообменника");
     Move(1500, 1500, 8985, 5325);
 
     Label1.SetCaption("   БИБЛИОТЕКА ПРОГРАММ");

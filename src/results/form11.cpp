@@ -11,6 +11,7 @@
 #include "reports/report_pages.h"
 #include "reports/result_lines.h"
 #include "results/results_forms.h"
+#include "results/spoken_results.h"
 #include "source_data/source_data_forms.h"
 
 namespace heatx {
@@ -115,6 +116,9 @@ void Form11::Command2_Click() {
     SetResultsVisible(true);
     Label1.SetCaption(TubeHeightCaption(data.EvaporatorTexts[kTubeHeightSlot]));
     Label2.SetCaption(EvaporatorResultsCaption(data, true));
+    Label2.SetAccessibleName(std::string(kSpokenResultsHead) + " " +
+                             SpokenResults(EvaporatorResultsLineAfterHeightChange(data)));
+    AnnounceLabels(*this, {&Label1, &Label2});
 }
 
 // Back to the property data: the source-data window lists the current data for correction. The

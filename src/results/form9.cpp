@@ -78,6 +78,8 @@ void SetButton(ui::Button& button, const std::string& caption, ui::Color color, 
 
 Form9::Form9(RunContext& run) : AppForm(run, "Form9") {
     SetCaption("");
+    // The title stays blank; a screen reader names the window.
+    SetAccessibleName("РАСЧЁТ ПОДОГРЕВАТЕЛЕЙ И ДЕФЛЕГМАТОРОВ");
     SetBackColor(kYellow);
     SetWidth(10365);
     SetHeight(9675);

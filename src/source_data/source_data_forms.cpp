@@ -20,6 +20,11 @@
 namespace heatx {
 
 namespace {
+// What a screen reader says after a faulty line's text.
+constexpr std::string_view kFaultyLineNote = "Ошибка: значение вне допустимых пределов.";
+}  // namespace
+
+namespace {
 
 constexpr ui::Color kGreen = ui::Rgb(0, 255, 0);
 constexpr ui::Color kRed = ui::Rgb(255, 0, 0);
@@ -297,6 +302,10 @@ void HandOverToHeaterResults(Form3& form, bool endOfCorrections) {
     }
     data.HeaterConstructionPending = kTrue;
     results.Show();
+    // The question stands above the two answers; a screen reader says it with the window.
+    if (results.Label8.Visible()) {
+        results.Announce(results.Label8.Caption());
+    }
 }
 
 }  // namespace
@@ -510,6 +519,8 @@ ErrorDialog::ErrorDialog(RunContext& run, std::string name, double designWidth, 
     : AppForm(run, std::move(name)) {
     // A dialog over its source-data window (PresentSourceDataError shows it so).
     MakeDialogWindow();
+    // An alert: a screen reader reads its message as it opens.
+    SetAccessibleRole(ui::WindowRole::Alert);
     SetCaption("Внимание !");
     Move(2000, 2000, designWidth, designHeight);
     Label1.SetCaption("Ошибка в исходной информации.");
@@ -565,6 +576,11 @@ void ReturnToCorrection(SourceDataForm& s) {
     s.Command3.Hide();
     s.Show();
     s.List1.SetFocus();
+    // The keyboard's place is the faulty line, which a screen reader reads with its fault (the
+    // screen marks it by colour only).
+    const int bad = s.Data().BadIndex;
+    s.List1.SetLineNote(bad, std::string(kFaultyLineNote));
+    s.List1.SetKeyboardLine(bad);
 }
 
 // "Нет" of every dialog: both windows closed, then the end of the run.

@@ -94,7 +94,7 @@ double Control::Read(const Axis& axis, int pixels, bool horizontal) const {
     if (pixels == axis.pixels) {
         return axis.twips;
     }
-    return horizontal ? platform().PixelsToTwipsX(pixels) : platform().PixelsToTwipsY(pixels);
+    return horizontal ? form_.TwipsX(pixels) : form_.TwipsY(pixels);
 }
 
 double Control::Left() const {
@@ -130,16 +130,22 @@ void Control::Move(double left, double top, double width, double height) {
 }
 
 void Control::Apply(double left, double top, double width, double height) {
-    const Platform& p = platform();
-    left_ = {left, p.TwipsToPixelsX(left)};
-    top_ = {top, p.TwipsToPixelsY(top)};
-    width_ = {width, std::max(0, p.TwipsToPixelsX(width))};
-    height_ = {height, std::max(0, p.TwipsToPixelsY(height))};
+    left_ = {left, form_.PixelsX(left)};
+    top_ = {top, form_.PixelsY(top)};
+    width_ = {width, std::max(0, form_.PixelsX(width))};
+    height_ = {height, std::max(0, form_.PixelsY(height))};
     native_->SetGeometry(PixelRect{left_.pixels, top_.pixels, width_.pixels, height_.pixels});
 }
 
 void Control::SetFont(const std::string& family, double points, bool bold, bool italic) {
-    native_->SetFont(FontSpec{family, points, bold, italic});
+    font_ = FontSpec{family, points, bold, italic};
+    hasFont_ = true;
+    native_->SetFont(form_.Scaled(font_));
+}
+
+void Control::SetAccessibleName(const std::string& name) {
+    accessibleName_ = name;
+    native_->SetAccessibleName(name);
 }
 
 // ---- Button -----------------------------------------------------------------------------------
@@ -272,6 +278,18 @@ std::string ListBox::List(int index) const {
 
 int ListBox::ListIndex() const {
     return list_.Selected();
+}
+
+void ListBox::SetKeyboardLine(int index) {
+    if (index >= 0 && index < list_.Count()) {
+        list_.SetKeyboardLine(index);
+    }
+}
+
+void ListBox::SetLineNote(int index, const std::string& note) {
+    if (index >= 0 && index < list_.Count()) {
+        list_.SetLineAccessibleName(index, note.empty() ? std::string() : list_.Line(index) + ". " + note);
+    }
 }
 
 void ListBox::SetListIndex(int index) {

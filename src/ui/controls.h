@@ -58,6 +58,10 @@ class Control {
     // Font of this control. Without it the control uses the window's font (Form::SetFont).
     void SetFont(const std::string& family, double points, bool bold = false, bool italic = false);
 
+    // What a screen reader says for the control instead of its visible text ("": the visible text).
+    void SetAccessibleName(const std::string& name);
+    const std::string& AccessibleName() const { return accessibleName_; }
+
     // The native control beneath (the platform's own tests reach their widgets through it).
     NativeControl* Native() const { return native_; }
 
@@ -92,6 +96,9 @@ class Control {
     bool enabled_ = true;
     bool tabStop_ = true;
     bool detached_ = false;
+    FontSpec font_;
+    bool hasFont_ = false;
+    std::string accessibleName_;
 };
 
 class Button : public Control {
@@ -175,6 +182,12 @@ class ListBox : public Control {
 
     // The click handler: runs on a click on a line, and on SetListIndex.
     void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+
+    // Puts the keyboard's place on line index without choosing it (a screen reader reads that line).
+    void SetKeyboardLine(int index);
+    // What a screen reader says for line index besides its text (e.g. its fault); it goes with the
+    // line when the line is replaced.
+    void SetLineNote(int index, const std::string& note);
 
     // Height of one line in twips (195: the rows of lines printed on a window).
     static constexpr double kRowTwips = 195.0;

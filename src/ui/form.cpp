@@ -95,6 +95,74 @@ double Form::Read(const Axis& axis, int pixels, bool horizontal) const {
     return horizontal ? platform_.PixelsToTwipsX(pixels) : platform_.PixelsToTwipsY(pixels);
 }
 
+int Form::PixelsX(double twips) const {
+    return platform_.TwipsToPixelsX(twips * scale_);
+}
+int Form::PixelsY(double twips) const {
+    return platform_.TwipsToPixelsY(twips * scale_);
+}
+double Form::TwipsX(int pixels) const {
+    return platform_.PixelsToTwipsX(pixels) / scale_;
+}
+double Form::TwipsY(int pixels) const {
+    return platform_.PixelsToTwipsY(pixels) / scale_;
+}
+
+FontSpec Form::Scaled(const FontSpec& font) const {
+    FontSpec scaled = font;
+    if (scale_ < 1.0) {
+        const double points = font.points > 0.0 ? font.points : platform_.toolkit().DefaultFontPoints();
+        if (points > 0.0) {
+            // Quarter points: a size a font engine takes as it is.
+            scaled.points = std::max(1.0, std::floor(points * scale_ * 4.0) / 4.0);
+        }
+    }
+    return scaled;
+}
+
+double Form::FitFor(double width, double height) const {
+    const PixelRect area = platform_.AvailableArea();
+    const double roomX = area.width - kFrameAllowanceX;
+    const double roomY = area.height - kFrameAllowanceY;
+    const double wantX = width * platform_.LogicalDpiX() / 1440.0;
+    const double wantY = height * platform_.LogicalDpiY() / 1440.0;
+    double scale = 1.0;
+    if (wantX > roomX && wantX > 0.0 && roomX > 0.0) {
+        scale = std::min(scale, roomX / wantX);
+    }
+    if (wantY > roomY && wantY > 0.0 && roomY > 0.0) {
+        scale = std::min(scale, roomY / wantY);
+    }
+    return scale;
+}
+
+void Form::Rescale() {
+    for (auto& control : controls_) {
+        control->Apply(control->left_.twips, control->top_.twips, control->width_.twips,
+                       control->height_.twips);
+        if (control->hasFont_) {
+            control->native_->SetFont(Scaled(control->font_));
+        }
+        if (auto* list = dynamic_cast<ListBox*>(control.get())) {
+            list->list_.SetRowPixels(PixelsY(ListBox::kRowTwips));
+        }
+    }
+    if (window_ == nullptr) {
+        return;
+    }
+    // A window without a font of its own gets the default size at its scale, and back again.
+    if (hasFont_ || scale_ < 1.0 || defaultFontScaled_) {
+        window_->SetFont(Scaled(font_));
+        defaultFontScaled_ = !hasFont_ && scale_ < 1.0;
+    }
+    window_->ClearTexts();
+    for (const PrintedText& printed : printedInfo_) {
+        window_->AddText(PixelsXExact(printed.xTwips), PixelsYExact(printed.yTwips), printed.text,
+                         printed.color);
+    }
+    window_->RequestRepaint();
+}
+
 double Form::Left() const {
     return window_ ? Read(left_, window_->Geometry().left, true) : left_.twips;
 }
@@ -102,10 +170,16 @@ double Form::Top() const {
     return window_ ? Read(top_, window_->Geometry().top, false) : top_.twips;
 }
 double Form::Width() const {
-    return window_ ? Read(width_, window_->Geometry().width, true) : width_.twips;
+    if (window_ == nullptr || window_->Geometry().width == width_.pixels) {
+        return width_.twips;
+    }
+    return TwipsX(window_->Geometry().width);
 }
 double Form::Height() const {
-    return window_ ? Read(height_, window_->Geometry().height, false) : height_.twips;
+    if (window_ == nullptr || window_->Geometry().height == height_.pixels) {
+        return height_.twips;
+    }
+    return TwipsY(window_->Geometry().height);
 }
 
 void Form::SetLeft(double twips) {
@@ -128,25 +202,45 @@ void Form::Move(double left, double top, double width, double height) {
 }
 
 void Form::ApplyGeometry(double left, double top, double width, double height) {
-    left_ = {left, platform_.TwipsToPixelsX(left)};
-    top_ = {top, platform_.TwipsToPixelsY(top)};
-    width_ = {width, std::max(1, platform_.TwipsToPixelsX(width))};
-    height_ = {height, std::max(1, platform_.TwipsToPixelsY(height))};
+    const double scale = FitFor(width, height);
+    const bool rescaled = scale != scale_;
+    scale_ = scale;
+    width_ = {width, std::max(1, PixelsX(width))};
+    height_ = {height, std::max(1, PixelsY(height))};
+    // Positions are places on the screen (of the window's frame), not scaled; a window whose place
+    // would push it past the available area's right or bottom edge moves back onto it.
+    int leftPixels = platform_.TwipsToPixelsX(left);
+    int topPixels = platform_.TwipsToPixelsY(top);
+    {
+        const PixelRect area = platform_.AvailableArea();
+        leftPixels = std::max(
+            area.left, std::min(leftPixels, area.left + area.width - kFrameAllowanceX - width_.pixels));
+        topPixels = std::max(area.top,
+                             std::min(topPixels, area.top + area.height - kFrameAllowanceY - height_.pixels));
+    }
+    left_ = {left, leftPixels};
+    top_ = {top, topPixels};
     if (window_ != nullptr) {
         window_->SetGeometry(PixelRect{left_.pixels, top_.pixels, width_.pixels, height_.pixels});
+    }
+    if (rescaled) {
+        Rescale();
     }
 }
 
 double Form::ScaleWidth() const {
     if (scaleMode_ == ScaleMode::Pixels) {
-        return window_ ? window_->Geometry().width : width_.pixels;
+        // Pixels of the design: a window drawn smaller has as many as at full size.
+        const int pixels = window_ ? window_->Geometry().width : width_.pixels;
+        return scale_ < 1.0 ? ToScaleX(Width()) : pixels;
     }
     return Width();
 }
 
 double Form::ScaleHeight() const {
     if (scaleMode_ == ScaleMode::Pixels) {
-        return window_ ? window_->Geometry().height : height_.pixels;
+        const int pixels = window_ ? window_->Geometry().height : height_.pixels;
+        return scale_ < 1.0 ? ToScaleY(Height()) : pixels;
     }
     return Height();
 }
@@ -235,12 +329,16 @@ double Form::FromScaleY(double value) const {
     return scaleMode_ == ScaleMode::Pixels ? value * 1440.0 / platform_.LogicalDpiY() : value;
 }
 int Form::ScaleToPixelX(double value) const {
-    return scaleMode_ == ScaleMode::Pixels ? static_cast<int>(std::lround(value))
-                                           : platform_.TwipsToPixelsX(value);
+    return scaleMode_ == ScaleMode::Pixels ? static_cast<int>(std::lround(value * scale_)) : PixelsX(value);
 }
 int Form::ScaleToPixelY(double value) const {
-    return scaleMode_ == ScaleMode::Pixels ? static_cast<int>(std::lround(value))
-                                           : platform_.TwipsToPixelsY(value);
+    return scaleMode_ == ScaleMode::Pixels ? static_cast<int>(std::lround(value * scale_)) : PixelsY(value);
+}
+double Form::PixelsXExact(double twips) const {
+    return twips * scale_ * platform_.LogicalDpiX() / 1440.0;
+}
+double Form::PixelsYExact(double twips) const {
+    return twips * scale_ * platform_.LogicalDpiY() / 1440.0;
 }
 
 void Form::SetBackColor(Color color) {
@@ -307,10 +405,9 @@ void Form::SetCurrentY(double y) {
 
 void Form::Print(const std::string& text) {
     if (window_ != nullptr) {
-        window_->AddText(currentXTwips_ * platform_.LogicalDpiX() / 1440.0,
-                         currentYTwips_ * platform_.LogicalDpiY() / 1440.0, text, foreColor_);
+        window_->AddText(PixelsXExact(currentXTwips_), PixelsYExact(currentYTwips_), text, foreColor_);
     }
-    printedInfo_.push_back(PrintedText{currentXTwips_, currentYTwips_, text});
+    printedInfo_.push_back(PrintedText{currentXTwips_, currentYTwips_, text, foreColor_});
     currentXTwips_ = 0.0;
     currentYTwips_ += kRowTwips;
     RequestUpdate();
@@ -327,8 +424,31 @@ void Form::Cls() {
 }
 
 void Form::SetFont(const std::string& family, double points, bool bold, bool italic) {
+    font_ = FontSpec{family, points, bold, italic};
+    hasFont_ = true;
     if (window_ != nullptr) {
-        window_->SetFont(FontSpec{family, points, bold, italic});
+        window_->SetFont(Scaled(font_));
+    }
+}
+
+// ---- Screen reader --------------------------------------------------------------------------------
+
+void Form::SetAccessibleName(const std::string& name) {
+    accessibleName_ = name;
+    if (window_ != nullptr) {
+        window_->SetAccessibleName(name);
+    }
+}
+
+void Form::SetAccessibleRole(WindowRole role) {
+    if (window_ != nullptr) {
+        window_->SetRole(role);
+    }
+}
+
+void Form::Announce(const std::string& text) {
+    if (window_ != nullptr && !text.empty()) {
+        window_->Announce(text);
     }
 }
 
@@ -347,8 +467,7 @@ Label& Form::AddLabel(const std::string& name) {
 }
 
 ListBox& Form::AddList(const std::string& name) {
-    auto* list =
-        new ListBox(*this, name, window_->AddList(name, platform_.TwipsToPixelsY(ListBox::kRowTwips)));
+    auto* list = new ListBox(*this, name, window_->AddList(name, PixelsY(ListBox::kRowTwips)));
     controls_.emplace_back(list);
     return *list;
 }

@@ -57,6 +57,7 @@ struct PrintedText {
     double xTwips = 0.0;
     double yTwips = 0.0;
     std::string text;
+    Color color = 0;
 };
 
 class Form : private WindowEvents {
@@ -97,6 +98,23 @@ class Form : private WindowEvents {
     void SetHeight(double twips);
     void Move(double left, double top);
     void Move(double left, double top, double width, double height);
+
+    // A window that would not fit the screen's available area (with its frame) is drawn smaller: its
+    // twips are turned into fewer pixels, the same factor for the window, its controls, its fonts,
+    // its picture and its printed text, so that it fits whole. Positions and sizes read back in
+    // twips as set. 1 when the window fits as designed.
+    double FitScale() const { return scale_; }
+    // What a window manager adds around the inner area at most (title bar and borders), in pixels.
+    static constexpr int kFrameAllowanceX = 12;
+    static constexpr int kFrameAllowanceY = 40;
+
+    // ---- Screen reader ----------------------------------------------------------------------------
+    // The window's spoken name ("": its caption, which stays what the screen shows) and role.
+    void SetAccessibleName(const std::string& name);
+    const std::string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleRole(WindowRole role);
+    // Has a screen reader say text now (new results on the window), the focus staying where it is.
+    void Announce(const std::string& text);
 
     // Inner size in the current drawing scale.
     double ScaleWidth() const;
@@ -192,6 +210,19 @@ class Form : private WindowEvents {
     double FromScaleY(double value) const;
     int ScaleToPixelX(double value) const;
     int ScaleToPixelY(double value) const;
+    // Twips of the design to pixels and back at the window's fit scale.
+    int PixelsX(double twips) const;
+    double PixelsXExact(double twips) const;
+    double PixelsYExact(double twips) const;
+    int PixelsY(double twips) const;
+    double TwipsX(int pixels) const;
+    double TwipsY(int pixels) const;
+    // A font at the fit scale.
+    FontSpec Scaled(const FontSpec& font) const;
+    // The fit scale of a window of this inner size in twips.
+    double FitFor(double width, double height) const;
+    // The fit scale changed: controls, fonts and printed text again at the new scale.
+    void Rescale();
     void RequestUpdate();
     // Called by the registry on destruction: release the native window now, or once the event loop
     // has it again.
@@ -217,6 +248,11 @@ class Form : private WindowEvents {
     bool painting_ = false;
     double currentXTwips_ = 0.0;
     double currentYTwips_ = 0.0;
+    double scale_ = 1.0;
+    FontSpec font_;
+    bool hasFont_ = false;
+    bool defaultFontScaled_ = false;
+    std::string accessibleName_;
 };
 
 }  // namespace heatx::ui

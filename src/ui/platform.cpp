@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "ui/form.h"
+#include "ui/number_keys.h"
 
 namespace heatx::ui {
 
@@ -46,6 +47,9 @@ std::string Platform::InputBox(const std::string& prompt, const std::string& tit
     ThrowIfEnded();
     std::string answer = dialogs_.InputBox(prompt, title, defaultText, xTwips, yTwips);
     ThrowIfEnded();
+    if (numberEntry_) {
+        answer = NumberKeysAsLatin(answer);
+    }
     return LimitedAnswer(std::move(answer));
 }
 
@@ -55,6 +59,9 @@ std::optional<std::string> Platform::InputBoxOrCancel(const std::string& prompt,
     ThrowIfEnded();
     std::optional<std::string> answer = dialogs_.InputBoxOrCancel(prompt, title, defaultText, xTwips, yTwips);
     ThrowIfEnded();
+    if (answer && numberEntry_) {
+        *answer = NumberKeysAsLatin(*answer);
+    }
     return answer;
 }
 
@@ -77,6 +84,8 @@ void Platform::Beep() {
 
 void Platform::ActivateKeyboardLayout(std::uint32_t layoutHandle) {
     keyboard_.Activate(layoutHandle);
+    numberEntry_ = layoutHandle == kUsEnglishLayout;
+    dialogs_.SetNumberEntry(numberEntry_);
 }
 
 void Platform::ThrowIfEnded() const {
@@ -212,11 +221,23 @@ double Platform::PixelsToTwipsY(int pixels) const {
 }
 
 double Platform::ScreenWidthTwips() const {
-    return PixelsToTwipsX(toolkit_.ScreenWidthPixels());
+    return PixelsToTwipsX(screenOverrideWidth_ > 0 ? screenOverrideWidth_ : toolkit_.ScreenWidthPixels());
 }
 
 double Platform::ScreenHeightTwips() const {
-    return PixelsToTwipsY(toolkit_.ScreenHeightPixels());
+    return PixelsToTwipsY(screenOverrideHeight_ > 0 ? screenOverrideHeight_ : toolkit_.ScreenHeightPixels());
+}
+
+PixelRect Platform::AvailableArea() const {
+    if (screenOverrideWidth_ > 0 && screenOverrideHeight_ > 0) {
+        return PixelRect{0, 0, screenOverrideWidth_, screenOverrideHeight_};
+    }
+    return toolkit_.AvailableArea();
+}
+
+void Platform::OverrideScreen(int widthPixels, int heightPixels) {
+    screenOverrideWidth_ = widthPixels;
+    screenOverrideHeight_ = heightPixels;
 }
 
 }  // namespace heatx::ui

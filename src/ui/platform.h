@@ -60,8 +60,12 @@ class Platform {
     // Modal box with an OK button.
     void Notice(const std::string& text, const std::string& title);
     void Beep();
-    // The keyboard layout switch (kRussianLayout, kUsEnglishLayout); flags are always 0.
+    // The keyboard layout switch (kRussianLayout, kUsEnglishLayout); flags are always 0. From the
+    // switch to the Latin layout on, the input boxes take numbers: the Russian layout's characters on
+    // the Latin period and comma keys are read as the period and comma meant (ui/number_keys.h), in
+    // the box as it is typed where the platform can, and in every answer.
     void ActivateKeyboardLayout(std::uint32_t layoutHandle);
+    bool NumberEntry() const { return numberEntry_; }
     heatx::Clock& Clock() { return clock_; }
     heatx::Printer& Printer() { return printer_; }
 
@@ -105,6 +109,11 @@ class Platform {
     // The primary screen's size in twips.
     double ScreenWidthTwips() const;
     double ScreenHeightTwips() const;
+    // The part of the screen a window may take, in pixels (Toolkit::AvailableArea).
+    PixelRect AvailableArea() const;
+    // Replaces the screen's size and available area (tests of large scaling: a 1920 x 1080 screen at
+    // 200 % is 960 x 540 logical pixels). Zero sizes restore the screen's own.
+    void OverrideScreen(int widthPixels, int heightPixels);
 
   private:
     // Marks the run ended, hides every window and leaves the running event loops.
@@ -121,6 +130,7 @@ class Platform {
     heatx::Clock& clock_;
     heatx::Printer& printer_;
 
+    bool numberEntry_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
     int depth_ = 0;
@@ -133,6 +143,8 @@ class Platform {
     int nextHookId_ = 1;
     double dpiOverrideX_ = 0.0;
     double dpiOverrideY_ = 0.0;
+    int screenOverrideWidth_ = 0;
+    int screenOverrideHeight_ = 0;
 
     // Last member: the windows are destroyed first.
     FormRegistry forms_;

@@ -49,6 +49,10 @@ class Dialogs {
 
     // Modal message box with one "OK" button (e.g. a printing failure).
     virtual void Notice(const std::string& text, const std::string& title) = 0;
+
+    // From now on the input boxes take numbers (on) or a name (off): a box for numbers shows the
+    // Russian layout's characters on the Latin period and comma keys as the period and comma meant.
+    virtual void SetNumberEntry(bool on) { (void)on; }
 };
 
 class Sound {

@@ -54,6 +54,8 @@ class NativeControl {
     virtual void SetFocus() = 0;
     // Whether the control is its window's focus control.
     virtual bool HasFocus() const = 0;
+    // What a screen reader says for the control instead of its visible text ("" : the visible text).
+    virtual void SetAccessibleName(const std::string& name) { (void)name; }
     // The window object above is going away: drop every callback given to this control. The native
     // control may outlive it by a moment and must then run nothing.
     virtual void DropCallbacks() = 0;
@@ -79,8 +81,10 @@ class NativeLabel : public NativeControl {
     virtual void SetWordWrap(bool wrap) = 0;
 };
 
-// A list of text lines with at most one selected line. A disabled list stays readable (normal
-// colours) and takes no input. The keyboard moves a highlight without choosing; Enter or Space chooses.
+// A list of text lines with at most one selected line. The keyboard moves a highlight without
+// choosing; Enter or Space chooses. A disabled list stays readable (normal colours) and chooses
+// nothing, but a screen reader's user can still move through its lines from the keyboard (a
+// review): it keeps its place in the tab order without taking the focus of its own accord.
 class NativeList : public NativeControl {
   public:
     virtual void Clear() = 0;
@@ -97,6 +101,15 @@ class NativeList : public NativeControl {
     // Runs when the person chooses a line (a click on it, or Enter/Space on the keyboard's line),
     // after the line has been selected.
     virtual void OnChosen(std::function<void()> callback) = 0;
+    // The height of every line, in pixels (a window drawn smaller has lower lines).
+    virtual void SetRowPixels(int rowPixels) { (void)rowPixels; }
+    // Puts the keyboard's place (the highlight a screen reader reads) on line index without choosing it.
+    virtual void SetKeyboardLine(int index) { (void)index; }
+    // What a screen reader says for line index instead of its text ("": the text); it goes with the line.
+    virtual void SetLineAccessibleName(int index, const std::string& name) {
+        (void)index;
+        (void)name;
+    }
 };
 
 // ---- Windows -------------------------------------------------------------------------------------
@@ -110,6 +123,10 @@ class WindowEvents {
     // The window manager's close button (the window stays; the model decides).
     virtual void CloseRequested() = 0;
 };
+
+// What a window is to a screen reader: a plain window, a dialog, or an alert whose message is read
+// as it opens.
+enum class WindowRole { Window, Dialog, Alert };
 
 // A top-level window: a title, a geometry in pixels (the inner area), its controls, and a
 // persistent background picture that the platform shows beneath the controls, with printed texts
@@ -127,6 +144,11 @@ class NativeWindow {
     virtual void ShowOver(NativeWindow& owner) = 0;
     // Makes the window a dialog window (before it is first shown).
     virtual void MakeDialog() = 0;
+    // The name a screen reader says for the window ("": the title) and its role.
+    virtual void SetAccessibleName(const std::string& name) { (void)name; }
+    virtual void SetRole(WindowRole role) { (void)role; }
+    // Has a screen reader say text now, without moving the focus (new results on the window).
+    virtual void Announce(const std::string& text) { (void)text; }
     virtual void Hide() = 0;
     virtual bool IsVisible() const = 0;
     // The window's font: printed text and controls without a font of their own.
@@ -182,6 +204,12 @@ class Toolkit {
     virtual double LogicalDpiY() const = 0;
     virtual int ScreenWidthPixels() const = 0;
     virtual int ScreenHeightPixels() const = 0;
+    // The part of the primary screen a window may take (without panels), in pixels.
+    virtual PixelRect AvailableArea() const {
+        return PixelRect{0, 0, ScreenWidthPixels(), ScreenHeightPixels()};
+    }
+    // The size of the platform's default font (a window's font when it names none), 0 when unknown.
+    virtual double DefaultFontPoints() const { return 0.0; }
     // The system's window background colour (new windows and labels).
     virtual Color WindowColor() const = 0;
 

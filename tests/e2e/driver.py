@@ -25,6 +25,14 @@ IMAGEMAGICK_IMPORT = "/usr/bin/import"
 IMAGEMAGICK_CONVERT = "/usr/bin/convert"
 
 
+# Windows whose visible caption says nothing to a listener carry a spoken name on the bus instead; a
+# road may name them by the caption on the screen.
+SPOKEN_NAMES = {
+    "Form4": "БИБЛИОТЕКА ПРОГРАММ. Выбор теплообменника",
+    "": "РАСЧЁТ ПОДОГРЕВАТЕЛЕЙ И ДЕФЛЕГМАТОРОВ",
+}
+
+
 class DriveError(Exception):
     """A step of a road could not be done: the window, button or effect did not appear in time."""
 
@@ -253,6 +261,7 @@ class Program:
 
     def window(self, title=None, containing=None, role=None, timeout=DEFAULT_TIMEOUT):
         """A showing top-level window by its title, or by a showing button it contains."""
+        title = SPOKEN_NAMES.get(title, title)
         def probe():
             if not self.alive():
                 raise DriveError(f"the program ended while waiting for the window {title or containing!r}")
@@ -270,6 +279,7 @@ class Program:
         return found
 
     def no_window(self, title, timeout=DEFAULT_TIMEOUT):
+        title = SPOKEN_NAMES.get(title, title)
         poll(f"the window {title!r} to close",
              lambda: not any(name_of(w) == title for w in self.top_windows()), timeout)
 

@@ -28,7 +28,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PYTHON = "/usr/bin/python3"  # Debian's, the one with the gi bindings
 WHOLE_RUN_LIMIT = 420  # seconds for all roads together
 ROAD_NAMES = ["evaporator", "heater", "cooler", "faulty-data", "keyboard-evaporator", "keyboard-heater",
-              "keyboard-cooler", "double-click-heater", "double-click-evaporator", "double-click-cooler", "every-window"]
+              "keyboard-cooler", "double-click-heater", "double-click-evaporator", "double-click-cooler", "every-window",
+              "layout-switch", "screen-reader", "wayland-box"]
+# Roads taken only when named with --road: the screen reader's road runs Orca beside the program.
+# wayland-box: a box over its window under a nested Wayland compositor (--wm weston).
+ON_REQUEST = {"screen-reader", "wayland-box"}
 
 
 def parse_arguments():
@@ -37,8 +41,9 @@ def parse_arguments():
     parser.add_argument("--calc", help="heatx-calc (default: ../cli/heatx-calc beside the program's folder)")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots and reports")
     parser.add_argument("--road", action="append", choices=ROAD_NAMES, help="run only these roads")
-    parser.add_argument("--wm", choices=["none", "openbox"], default="none",
-                        help="window manager on the private X server (default: none)")
+    parser.add_argument("--wm", choices=["none", "openbox", "weston"], default="none",
+                        help="window manager on the private X server (default: none); weston: a nested "
+                             "Wayland compositor in an X window, the program on Qt's Wayland plugin")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
     args.heatx = os.path.abspath(args.heatx)
@@ -110,10 +115,30 @@ def start_openbox(env, log):
     raise RuntimeError("openbox did not start")
 
 
+def start_weston(env, log, runtime_dir):
+    """weston in a window of the X server, its socket in a private runtime folder; returns (process, socket)."""
+    socket = "heatx-e2e"
+    # No panel: nothing of the compositor's own lies under the pointer.
+    config = os.path.join(runtime_dir, "weston.ini")
+    with open(config, "w") as f:
+        f.write("[shell]\npanel-position=none\n")
+    wm = subprocess.Popen(["weston", "--backend=x11-backend.so", f"--socket={socket}", "--width=1200",
+                           "--height=960", "--idle-time=0", f"--config={config}"], env=dict(env, XDG_RUNTIME_DIR=runtime_dir),
+                          stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        if os.path.exists(os.path.join(runtime_dir, socket)):
+            time.sleep(0.5)
+            return wm, socket
+        time.sleep(0.1)
+    stop_group(wm)
+    raise RuntimeError("weston did not start")
+
+
 def outer(args):
     started = time.monotonic()
     tools = ["Xvfb", "xdotool", "setxkbmap", "xprop", "dbus-run-session", "dbus-send", "pdftotext",
-             "/usr/bin/import", "/usr/bin/convert"] + (["openbox"] if args.wm == "openbox" else [])
+             "/usr/bin/import", "/usr/bin/convert"] + (["openbox"] if args.wm == "openbox" else []) + (["weston"] if args.wm == "weston" else [])
     missing = [tool for tool in tools if not shutil.which(tool)]
     for path in (args.heatx, args.calc):
         if not os.access(path, os.X_OK):
@@ -145,8 +170,15 @@ def outer(args):
         env["HEATX_E2E_WM"] = args.wm
         if args.wm == "openbox":
             wm = start_openbox(env, log)
-        for name in ("AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "XAUTHORITY"):
+        for name in ("AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "XAUTHORITY",
+                     "QT_QPA_PLATFORM"):
             env.pop(name, None)
+        if args.wm == "weston":
+            runtime_dir = os.path.join(args.artifacts, "wayland-runtime")
+            shutil.rmtree(runtime_dir, ignore_errors=True)
+            os.makedirs(runtime_dir, mode=0o700)
+            wm, socket = start_weston(env, log, runtime_dir)
+            env.update(XDG_RUNTIME_DIR=runtime_dir, WAYLAND_DISPLAY=socket, QT_QPA_PLATFORM="wayland")
         env.setdefault("LC_ALL", "C.UTF-8")
         # Russian as the second keyboard group lets xdotool type Cyrillic exactly.
         subprocess.run(["setxkbmap", "-layout", "us,ru"], env=env, timeout=20, stdout=log, stderr=log)
@@ -263,11 +295,15 @@ def inner(args):
     sys.path.insert(0, HERE)
     from keyboard_roads import ROADS as KEYBOARD_ROADS
     from roads import ROADS
-    ROADS = ROADS + KEYBOARD_ROADS
+    from screen_reader_road import ROADS as SCREEN_READER_ROADS, orca_installed
+    ROADS = ROADS + KEYBOARD_ROADS + SCREEN_READER_ROADS
 
     passed = failed = 0
     for name, road in ROADS:
-        if args.road and name not in args.road:
+        if (args.road and name not in args.road) or (not args.road and name in ON_REQUEST):
+            continue
+        if name == "screen-reader" and not orca_installed():
+            say(f"---- {name}: skipped, Orca is not installed")
             continue
         folder = os.path.join(args.artifacts, name)
         started = time.monotonic()

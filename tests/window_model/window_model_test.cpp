@@ -13,6 +13,7 @@
 #include "reports/clock.h"
 #include "reports/printer.h"
 #include "ui/form.h"
+#include "ui/number_keys.h"
 #include "ui/platform.h"
 #include "ui/run_context.h"
 #include "ui/scripted/scripted_services.h"
@@ -58,6 +59,7 @@ class Sketch : public Form {
 
 TEST(WindowModelTest, GeometryIsToldInPixelsAndReadBackInTheTwipsSet) {
     Model m;
+    m.platform.OverrideScreen(1280, 1024);  // a screen the window fits: drawn as designed
     Sketch& form = m.platform.Forms().Get<Sketch>();
     form.Move(1500, 750, 15000, 11250);
     form.Command1.Move(3150, 1650, 4370, 620);
@@ -152,6 +154,31 @@ TEST(WindowModelTest, TheProgramsWindowsFindTheDesignDataInTheContextOfTheRun) {
         EXPECT_EQ(m.toolkit.Window("Form4").title, m.platform.Forms().Get<Form4>().Caption());
     }
     EXPECT_EQ(m.platform.Forms().Count(), 0) << "the run's windows go with its context";
+}
+
+}  // namespace
+}  // namespace heatx::ui::testing
+
+namespace heatx::ui::testing {
+namespace {
+
+// A student still on the Russian layout types "0.683" on the Latin period key as "0ю683": once the
+// program has asked for the Latin layout (the number boxes), every box reads the four characters of
+// the period and comma keys as the period and comma meant; the name box, asked on the Russian
+// layout, keeps them as typed.
+TEST(WindowModelTest, NumberBoxesReadThePeriodAndCommaKeysOfTheRussianLayout) {
+    EXPECT_EQ(NumberKeysAsLatin("0ю683 0Ю5 1б5 2Б5"), "0.683 0.5 1,5 2,5");
+    EXPECT_EQ(NumberKeysAsLatin("юбилей"), ".,илей") << "only the four characters change";
+
+    Model m;
+    m.platform.ActivateKeyboardLayout(kRussianLayout);
+    m.dialogs.QueueInputs({"бобров ю.", "0ю683", "1б5"});
+    EXPECT_EQ(m.platform.InputBox("  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ ", "ВВОД ФАМИЛИИ", "", 0, 0),
+              "бобров ю.");
+    m.platform.ActivateKeyboardLayout(kUsEnglishLayout);
+    EXPECT_EQ(m.keyboard.Handles(), (std::vector<std::uint32_t>{kRussianLayout, kUsEnglishLayout}));
+    EXPECT_EQ(m.platform.InputBox("value", "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", "", 0, 0), "0.683");
+    EXPECT_EQ(m.platform.InputBoxOrCancel("value", "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", "", 0, 0), "1,5");
 }
 
 }  // namespace

@@ -27,6 +27,9 @@ namespace heatx::ui::testing {
 inline constexpr heatx::LocalDateTime kTestMoment{2024, 3, 15, 10, 30, 0};
 
 struct TestPlatform {
+    // The screen of the real-window roads (1280 x 1024): the offscreen platform's 800 x 600 screen is
+    // too small for the evaporator windows, which would then be drawn smaller to fit.
+    TestPlatform() { platform.OverrideScreen(1280, 1024); }
     QtToolkit toolkit;
     ScriptedDialogs dialogs;
     ScriptedSound sound;

@@ -7,6 +7,8 @@
 #pragma once
 
 class QListWidget;
+class QString;
+class QWidget;
 
 namespace heatx::ui {
 
@@ -15,5 +17,10 @@ void AnnounceLineAdded(QListWidget* list, int row);
 // Line `row` is about to be removed from the list (call before removing it): it is announced as a
 // child that goes.
 void AnnounceLineRemoving(QListWidget* list, int row);
+
+// Has a screen reader say `text` now, the focus staying where it is. Qt 6.4 has no announcement of
+// its own: the window gets a notification (an invisible child of no size with the notification role)
+// that is shown anew with each text; a screen reader speaks a notification as it shows.
+void AnnounceOnWindow(QWidget* window, const QString& text);
 
 }  // namespace heatx::ui

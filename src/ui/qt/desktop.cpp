@@ -287,4 +287,15 @@ void ApplyWindowTitle(QWidget* window) {
 #endif
 }
 
+void ChoosePlatformPlugin() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (set("QT_QPA_PLATFORM") || !set("WAYLAND_DISPLAY")) {
+        return;
+    }
+    ::setenv("QT_QPA_PLATFORM", set("DISPLAY") ? "xcb" : "wayland", 1);
+}
+
 }  // namespace heatx::ui

@@ -21,6 +21,12 @@ class QColor;
 
 namespace heatx::ui {
 
+// Chooses the platform plugin before the application starts, unless QT_QPA_PLATFORM chooses it: in
+// a Wayland session that also offers X11 (XWayland: WAYLAND_DISPLAY and DISPLAY both set) the X11
+// plugin, so that windows and boxes open at the places they are designed for (Wayland leaves a
+// window's place to the compositor); a Wayland session without X11 gets the Wayland plugin.
+void ChoosePlatformPlugin();
+
 // Installs the press guard on the application (done by ConfigureApplication).
 void InstallDesktopBehaviour(QApplication& app);
 

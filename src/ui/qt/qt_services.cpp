@@ -7,17 +7,24 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTranslator>
 #include <cmath>
 #include <cstdint>
 
+#include "ui/number_keys.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/desktop.h"
 #include "ui/qt/qt_convert.h"
 #include "ui/qt/startup_probe.h"
 #include "ui/qt/widget_census.h"
+
+#ifdef HEATX_WITH_XKB
+#include <QGuiApplication>
+#include "ui/qt/xkb_layout.h"
+#endif
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -47,6 +54,29 @@ void LimitInputLength(QInputDialog& dialog) {
     }
 }
 
+// A box for a number shows the period and comma meant where the Russian layout typed "ю" or "б".
+void ReadNumberKeys(QInputDialog& dialog) {
+    auto* field = dialog.findChild<QLineEdit*>();
+    if (field == nullptr) {
+        return;
+    }
+    QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString& text) {
+        const QString latin = ToQt(NumberKeysAsLatin(FromQt(text)));
+        if (latin != text) {
+            const int cursor = field->cursorPosition();
+            field->setText(latin);
+            field->setCursorPosition(cursor);
+        }
+    });
+}
+
+// The window a box belongs to: the program's window below the boxes. A box parented to it is
+// transient for it, so that no compositor puts the box behind it.
+QWidget* BoxOwner() {
+    QWidget* owner = WindowBelowBoxes();
+    return owner != nullptr && owner->isVisible() ? owner : nullptr;
+}
+
 }  // namespace
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
@@ -60,13 +90,16 @@ std::optional<std::string> QtDialogs::InputBoxOrCancel(const std::string& prompt
     EnsureRussianTranslation();
     // Each box is a new object, released only after the next events: accessibility tools then never
     // see a new box in the place of the one just closed.
-    auto* dialog = new QInputDialog;
+    QPointer<QInputDialog> dialog = new QInputDialog(BoxOwner());
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->setObjectName(QStringLiteral("InputBox"));
     dialog->setInputMode(QInputDialog::TextInput);
     dialog->setWindowTitle(ToQt(title));
     dialog->setLabelText(ToQt(prompt));
     LimitInputLength(*dialog);
+    if (numberEntry_) {
+        ReadNumberKeys(*dialog);
+    }
     dialog->setTextValue(ToQt(defaultText));
     dialog->setOkButtonText(QStringLiteral("OK"));
     dialog->setCancelButtonText(QStringLiteral("Отмена"));
@@ -76,18 +109,22 @@ std::optional<std::string> QtDialogs::InputBoxOrCancel(const std::string& prompt
     std::optional<std::string> answer;
     {
         const BoxFocus focus(dialog);
-        if (dialog->exec() == QDialog::Accepted) {
+        if (dialog->exec() == QDialog::Accepted && dialog != nullptr) {
             answer = FromQt(dialog->textValue());
         }
-        dialog->hide();
+        if (dialog != nullptr) {
+            dialog->hide();
+        }
     }
-    dialog->deleteLater();
+    if (dialog != nullptr) {
+        dialog->deleteLater();
+    }
     return answer;
 }
 
 int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
     EnsureRussianTranslation();
-    auto* box = new QMessageBox;
+    QPointer<QMessageBox> box = new QMessageBox(BoxOwner());
     box->setObjectName(QStringLiteral("YesNoBox"));
     box->setIcon(QMessageBox::NoIcon);
     box->setWindowTitle(ToQt(title));
@@ -103,28 +140,39 @@ int QtDialogs::YesNoBox(const std::string& text, const std::string& title) {
     {
         const BoxFocus focus(box);
         box->exec();
-        answer = box->clickedButton() == no ? kNo : kYes;
-        box->hide();
+        if (box != nullptr) {
+            answer = box->clickedButton() == no ? kNo : kYes;
+            box->hide();
+        }
     }
-    box->deleteLater();
+    if (box != nullptr) {
+        box->deleteLater();
+    }
     return answer;
 }
 
 void QtDialogs::Notice(const std::string& text, const std::string& title) {
     EnsureRussianTranslation();
-    QMessageBox box;
-    box.setObjectName(QStringLiteral("Notice"));
-    box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(ToQt(title));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(ToQt(text));
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.setWindowModality(Qt::ApplicationModal);
-    const BoxFocus focus(&box);
-    box.exec();
-    box.hide();
+    QPointer<QMessageBox> box = new QMessageBox(BoxOwner());
+    box->setObjectName(QStringLiteral("Notice"));
+    box->setIcon(QMessageBox::NoIcon);
+    box->setWindowTitle(ToQt(title));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(ToQt(text));
+    QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    box->setWindowModality(Qt::ApplicationModal);
+    {
+        const BoxFocus focus(box);
+        box->exec();
+        if (box != nullptr) {
+            box->hide();
+        }
+    }
+    if (box != nullptr) {
+        box->deleteLater();
+    }
 }
 
 void QtSound::Beep() {
@@ -134,6 +182,15 @@ void QtSound::Beep() {
 void QtKeyboardLayout::Activate(std::uint32_t layoutHandle) {
 #ifdef _WIN32
     ::ActivateKeyboardLayout(reinterpret_cast<HKL>(static_cast<std::uintptr_t>(layoutHandle)), 0);
+#elif defined(HEATX_WITH_XKB)
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return;
+    }
+    auto* x11 = qApp != nullptr ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 == nullptr || x11->display() == nullptr) {
+        return;
+    }
+    LockXkbGroup(x11->display(), layoutHandle == kRussianLayout ? XkbLayout::Russian : XkbLayout::Latin);
 #else
     (void)layoutHandle;
 #endif

@@ -27,6 +27,11 @@ class QtDialogs : public Dialogs {
                                                 int yTwips) override;
     int YesNoBox(const std::string& text, const std::string& title) override;
     void Notice(const std::string& text, const std::string& title) override;
+    // Number boxes read "ю", "б" (and capitals) typed on the Russian layout as "." and ",".
+    void SetNumberEntry(bool on) override { numberEntry_ = on; }
+
+  private:
+    bool numberEntry_ = false;
 };
 
 class QtSound : public Sound {
@@ -34,7 +39,10 @@ class QtSound : public Sound {
     void Beep() override;
 };
 
-// ActivateKeyboardLayout of user32 on Windows; elsewhere the switch is left to the desktop.
+// ActivateKeyboardLayout of user32 on Windows. On X11 the XKB group of the session's keyboard is
+// locked to the Russian or the Latin layout when the session has it among its groups (no layout is
+// added); elsewhere (Wayland, where a client cannot switch) nothing happens and the number boxes read
+// the Russian characters of the period and comma keys (ui/number_keys.h).
 class QtKeyboardLayout : public KeyboardLayout {
   public:
     void Activate(std::uint32_t layoutHandle) override;

@@ -22,6 +22,10 @@ class QtToolkit : public Toolkit {
     int ScreenWidthPixels() const override;
     int ScreenHeightPixels() const override;
     Color WindowColor() const override;
+    // The primary screen's available geometry (without panels and docks).
+    PixelRect AvailableArea() const override;
+    // The application font's size.
+    double DefaultFontPoints() const override;
     // Hides every top-level widget and leaves the running event loop (if one runs: exit() without
     // one would leave the quit flag for a later exec()).
     void EndRun(int exitCode) override;

@@ -1,5 +1,7 @@
 #include "ui/qt/qt_toolkit.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontInfo>
@@ -18,6 +20,7 @@
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -38,6 +41,9 @@ namespace heatx::ui {
 namespace {
 
 constexpr double kFallbackDpi = 96.0;
+
+// Marks a list under review (disabled in the window model): it never takes the focus by itself.
+constexpr const char* kReviewOnlyProperty = "heatxReviewOnly";
 
 QScreen* PrimaryScreen() {
     if (QGuiApplication::instance() == nullptr) {
@@ -319,6 +325,40 @@ class KeyList : public QListWidget {
     void focusInEvent(QFocusEvent* event) override {
         ResumeKeyboardRow();
         QListWidget::focusInEvent(event);
+        // A screen reader hears of the list's focus first and of its keyboard line only when the
+        // line changes: the line is told again once the focus has settled, so that it is read.
+        QTimer::singleShot(0, this, [this] { AnnounceKeyboardLine(); });
+    }
+
+    // The window has just become the active one: a screen reader presents the window and then the focus
+    // in it; the keyboard's line is told again once it has, so that it is read in either order.
+    void changeEvent(QEvent* event) override {
+        QListWidget::changeEvent(event);
+        if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+            window()->focusWidget() == this) {
+            QTimer::singleShot(150, this, [this] { AnnounceKeyboardLine(); });
+        }
+    }
+
+    void AnnounceKeyboardLine() {
+        const QModelIndex current = currentIndex();
+        if (!hasFocus() || !current.isValid() || !QAccessible::isActive()) {
+            return;
+        }
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(current.row());
+        QAccessible::updateAccessibility(&focus);
+    }
+
+    // A list without the focus has no current line: its lines then never tell the accessibility bus
+    // that they are focused while another control is. The keyboard's line comes back with the focus.
+    void focusOutEvent(QFocusEvent* event) override {
+        QListWidget::focusOutEvent(event);
+        if (currentRow() >= 0) {
+            resumeRow_ = currentRow();
+            const QSignalBlocker blocker(this);
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
     }
 
   private:
@@ -338,6 +378,7 @@ class RowDelegate : public QStyledItemDelegate {
   public:
     RowDelegate(int rowPixels, KeyList* list)
         : QStyledItemDelegate(list), rowPixels_(rowPixels), list_(list) {}
+    void SetRowPixels(int rowPixels) { rowPixels_ = rowPixels; }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         size.setHeight(rowPixels_);
@@ -385,6 +426,11 @@ class QtControl : public W, public N {
         this->setFont(QtFont(font));
         LayoutChanged();
     }
+    void SetAccessibleName(const std::string& name) override {
+        accessibleName_ = ToQt(name);
+        this->setAccessibleName(accessibleName_);
+        LayoutChanged();
+    }
     void SetFocus() override { this->setFocus(Qt::OtherFocusReason); }
     bool HasFocus() const override {
         const QWidget* focus = this->window()->focusWidget();
@@ -396,6 +442,8 @@ class QtControl : public W, public N {
     virtual void LayoutChanged() {}
     // Point size asked by SetFont (0: the window's font).
     double fontPoints_ = 0.0;
+    // The spoken name set by the window ("": the visible text).
+    QString accessibleName_;
 };
 
 // A caption wider than the button is set in a smaller size of the same font, so that it is read
@@ -412,7 +460,7 @@ class QtButton : public QtControl<FittingButton, NativeButton> {
     }
     void SetCaption(const std::string& caption) override {
         setText(ToQt(caption));
-        setAccessibleName(ToQt(caption));
+        setAccessibleName(accessibleName_.isEmpty() ? ToQt(caption) : accessibleName_);
         LayoutChanged();
     }
     void SetBackColor(Color color) override { SetFace(ToQColor(color)); }
@@ -437,6 +485,14 @@ class QtLabel : public QtControl<CompactLabel, NativeLabel> {
         setIndent(0);
     }
     void SetCaption(const std::string& text) override { setText(ToQt(text)); }
+    // A label with a spoken name says that instead of its text; without, its text.
+    void SetAccessibleName(const std::string& name) override {
+        setAccessibleName(ToQt(name));
+        if (QAccessible::isActive()) {
+            QAccessibleEvent event(this, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
     void SetColors(Color foreColor, Color backColor, bool transparent) override {
         QPalette colors = palette();
         colors.setColor(QPalette::WindowText, ToQColor(foreColor));
@@ -455,12 +511,19 @@ class QtList : public QtControl<KeyList, NativeList> {
         setUniformItemSizes(true);
         setTextElideMode(Qt::ElideNone);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        setItemDelegate(new RowDelegate(rowPixels, this));
+        delegate_ = new RowDelegate(rowPixels, this);
+        setItemDelegate(delegate_);
         KeepReadableWhenDisabled();
-        QObject::connect(this, &QListWidget::itemClicked, this,
-                         [this](QListWidgetItem*) { RunCallback(onChosen_); });
+        QObject::connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem*) {
+            if (chooses_) {
+                RunCallback(onChosen_);
+            }
+        });
         // Enter or Space on a line: selected, and chosen as a click chooses it.
         onChoose = [this](int row) {
+            if (!chooses_) {
+                return;
+            }
             {
                 const QSignalBlocker blocker(this);
                 setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
@@ -509,6 +572,32 @@ class QtList : public QtControl<KeyList, NativeList> {
         NoteChosen(index);
     }
     void OnChosen(std::function<void()> callback) override { onChosen_ = std::move(callback); }
+    // A disabled list is one to review: it stays enabled for the keyboard (a screen reader's user moves
+    // through its lines) and in the tab order, but chooses nothing and never takes the focus by itself.
+    void SetEnabled(bool enabled) override {
+        chooses_ = enabled;
+        setEnabled(true);
+        setProperty(kReviewOnlyProperty, !enabled);
+    }
+    void SetRowPixels(int rowPixels) override {
+        delegate_->SetRowPixels(rowPixels);
+        doItemsLayout();
+    }
+    void SetKeyboardLine(int index) override {
+        if (index < 0 || index >= count()) {
+            return;
+        }
+        NoteChosen(index);
+        if (window()->focusWidget() == this) {
+            selectionModel()->setCurrentIndex(model()->index(index, 0), QItemSelectionModel::NoUpdate);
+        }
+        scrollToItem(item(index));
+    }
+    void SetLineAccessibleName(int index, const std::string& name) override {
+        if (QListWidgetItem* line = item(index)) {
+            line->setData(Qt::AccessibleTextRole, name.empty() ? QVariant() : QVariant(ToQt(name)));
+        }
+    }
     // The widget may outlive the window's object by a moment (deleteLater): it then chooses nothing.
     void DropCallbacks() override {
         onChosen_ = nullptr;
@@ -528,6 +617,8 @@ class QtList : public QtControl<KeyList, NativeList> {
         setPalette(colors);
     }
     std::function<void()> onChosen_;
+    RowDelegate* delegate_ = nullptr;
+    bool chooses_ = true;
 };
 
 // ---- Windows --------------------------------------------------------------------------------------
@@ -578,14 +669,19 @@ class QtWindow : public QWidget, public NativeWindow {
             setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
         }
     }
+    void SetAccessibleName(const std::string& name) override { setAccessibleName(ToQt(name)); }
+    void SetRole(WindowRole role) override { role_ = role; }
+    WindowRole Role() const { return role_; }
+    void Announce(const std::string& text) override { AnnounceOnWindow(this, ToQt(text)); }
     void Hide() override { hide(); }
     bool IsVisible() const override { return isVisible(); }
     void SetFont(const FontSpec& font) override { setFont(QtFont(font)); }
 
     void SettleFocus(bool force) override {
         QWidget* current = focusWidget();
-        const bool usable =
-            current != nullptr && current != this && current->isVisibleTo(this) && current->isEnabled();
+        const bool usable = current != nullptr && current != this && current->isVisibleTo(this) &&
+                            current->isEnabled() &&
+                            (!force || !current->property(kReviewOnlyProperty).toBool());
         if (usable && !force) {
             return;
         }
@@ -594,7 +690,7 @@ class QtWindow : public QWidget, public NativeWindow {
         for (QWidget* w = nextInFocusChain(); w != nullptr && w != this && steps < 10000;
              w = w->nextInFocusChain(), ++steps) {
             if (w->window() == this && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() &&
-                w->isVisibleTo(this)) {
+                w->isVisibleTo(this) && !w->property(kReviewOnlyProperty).toBool()) {
                 w->setFocus(Qt::TabFocusReason);
                 return;
             }
@@ -732,17 +828,75 @@ class QtWindow : public QWidget, public NativeWindow {
     }
 
     WindowEvents* events_;
+    WindowRole role_ = WindowRole::Window;
     QImage canvas_;
     QColor background_;
     std::vector<TextItem> texts_;
 };
+
+// A window to a screen reader: its role (a plain window, a dialog, or an alert whose labels are read
+// as it opens) and its spoken name, the title when it has none.
+class WindowAccessible : public QAccessibleWidget {
+  public:
+    explicit WindowAccessible(QtWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
+    QAccessible::Role role() const override {
+        const auto* window = dynamic_cast<const QtWindow*>(widget());
+        return window != nullptr ? RoleOf(window->Role()) : QAccessible::Window;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && !widget()->accessibleName().isEmpty()) {
+            return widget()->accessibleName();
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+  private:
+    static QAccessible::Role RoleOf(WindowRole role) {
+        switch (role) {
+            case WindowRole::Dialog:
+                return QAccessible::Dialog;
+            case WindowRole::Alert:
+                return QAccessible::AlertMessage;
+            case WindowRole::Window:
+                break;
+        }
+        return QAccessible::Window;
+    }
+};
+
+QAccessibleInterface* WindowAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("QWidget")) {
+        if (auto* window = dynamic_cast<QtWindow*>(object)) {
+            return new WindowAccessible(window);
+        }
+    }
+    return nullptr;
+}
 
 }  // namespace
 
 // ---- The toolkit ----------------------------------------------------------------------------------
 
 NativeWindow* QtToolkit::CreateWindow(const std::string& name, WindowEvents& events) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(WindowAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     return new QtWindow(name, events);
+}
+
+PixelRect QtToolkit::AvailableArea() const {
+    QScreen* screen = PrimaryScreen();
+    if (screen == nullptr) {
+        return PixelRect{0, 0, ScreenWidthPixels(), ScreenHeightPixels()};
+    }
+    const QRect area = screen->availableGeometry();
+    return PixelRect{area.x(), area.y(), area.width(), area.height()};
+}
+
+double QtToolkit::DefaultFontPoints() const {
+    return QApplication::instance() != nullptr ? QApplication::font().pointSizeF() : 0.0;
 }
 
 double QtToolkit::LogicalDpiX() const {

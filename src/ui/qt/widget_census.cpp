@@ -55,13 +55,18 @@ QJsonObject WindowCensus(QWidget* window) {
         } else if (const auto* list = qobject_cast<const QListWidget*>(child)) {
             AddControl(controls, QStringLiteral("list"), list->accessibleName());
             for (int i = 0; i < list->count(); ++i) {
-                AddControl(controls, QStringLiteral("list item"), list->item(i)->text());
+                const QString spoken = list->item(i)->data(Qt::AccessibleTextRole).toString();
+                AddControl(controls, QStringLiteral("list item"),
+                           spoken.isEmpty() ? list->item(i)->text() : spoken);
             }
         } else if (qobject_cast<const QLineEdit*>(child) != nullptr) {
             AddControl(controls, QStringLiteral("text"), QString());
         }
     }
-    return QJsonObject{{"title", window->windowTitle()}, {"controls", controls}};
+    // A window's spoken name where it has one, as the bus names it.
+    const QString title =
+        window->accessibleName().isEmpty() ? window->windowTitle() : window->accessibleName();
+    return QJsonObject{{"title", title}, {"controls", controls}};
 }
 
 QByteArray Census() {
