@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps deps-run deps-package deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
+.PHONY: all bench-web deps deps-run deps-package deps-web configure-web web test-web configure configure-programs build programs run test test-sanitize fuzz fuzz-ci install package dist bench bench-batch bench-startup clean format
 
 all: build
 
@@ -28,15 +28,19 @@ deps-run:
 deps-package:
 	@bash scripts/install-deps --package
 
+# The build holds the browser edition too, in make web's tree (one page for the tests and the package).
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=ON -DHEATX_WITH_BENCH=ON
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=ON -DHEATX_WITH_BENCH=ON \
+		-DHEATX_WITH_WEB=ON -DHEATX_WEB_BUILD_DIR=$(abspath $(WEB_DIR)) \
+		"-DHEATX_WEB_OPTIONS=-DHEATX_CALC=$(abspath $(BUILD_DIR))/src/cli/heatx-calc;$(WEB_CACHE)"
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # heatx and heatx-calc alone, without the tests and the benchmarks.
 configure-programs: deps-run
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=OFF -DHEATX_WITH_BENCH=OFF
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DHEATX_WITH_TESTS=OFF -DHEATX_WITH_BENCH=OFF \
+		-DHEATX_WITH_WEB=OFF
 
 programs: configure-programs
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target heatx heatx-calc
@@ -79,9 +83,11 @@ install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 # A Debian package: build-package/heatx_<version>-1_<arch>.deb, from a build tree of its own that holds
-# only the programs, their manual pages and data (no tests, benchmarks, fuzzers or print server).
+# only the programs, their manual pages and data and the browser edition (no tests, benchmarks, fuzzers
+# or print server).
 package: deps-package
-	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DHEATX_WITH_TESTS=OFF -DHEATX_WITH_BENCH=OFF
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DHEATX_WITH_TESTS=OFF -DHEATX_WITH_BENCH=OFF \
+		-DHEATX_WITH_WEB=ON "-DHEATX_WEB_OPTIONS=-DHEATX_WITH_TESTS=OFF"
 	cmake --build $(PACKAGE_DIR) -j $(JOBS)
 	cd $(PACKAGE_DIR) && cpack -G DEB
 
@@ -104,9 +110,17 @@ bench-startup: build
 	/usr/bin/python3 bench/startup/run_startup_bench.py --heatx $(BUILD_DIR)/src/app/heatx --bare $(BUILD_DIR)/bench/bare_window \
 		--same-picture $(BUILD_DIR)/bench/same_picture
 
+# The browser edition's budgets: the page's size, its start against a plain page painting the same
+# picture (headless Chromium), the calculations in WebAssembly against the native code.
+bench-web: build
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target heatx_page heatx_calc_timing
+	/usr/bin/python3 bench/web/run_web_bench.py --page $(WEB_DIR)/heatx.html --fonts $(WEB_DIR)/link/heatx-fonts.css \
+		--native $(BUILD_DIR)/bench/heatx_calc_timing --wasm $(WEB_DIR)/heatx_calc_timing.js
+
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DHEATX_SANITIZE=ON -DHEATX_WITH_BENCH=OFF
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DHEATX_SANITIZE=ON -DHEATX_WITH_BENCH=OFF \
+		-DHEATX_WITH_WEB=OFF
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
 

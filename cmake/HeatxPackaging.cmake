@@ -33,6 +33,38 @@ install(CODE [[
     endif()
 ]])
 install(FILES packaging/heatx.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The browser edition, /usr/share/heatx/web/heatx.html, for a department to publish on its own web
+# server: the page `make web` builds (the project web/, configured with emcmake), built in its own tree
+# (HEATX_WEB_BUILD_DIR; the Makefile names make web's, so that there is one page) whenever this build is.
+find_program(HEATX_EMCMAKE emcmake)
+if(HEATX_EMCMAKE)
+    set(heatx_web_default ON)
+else()
+    set(heatx_web_default OFF)
+endif()
+option(HEATX_WITH_WEB "Build the browser edition and install it (needs Debian's emscripten)" ${heatx_web_default})
+if(HEATX_WITH_WEB)
+    if(NOT HEATX_EMCMAKE)
+        message(FATAL_ERROR "heatx: the browser edition needs emscripten (scripts/install-deps --web)")
+    endif()
+    set(HEATX_WEB_BUILD_DIR ${PROJECT_BINARY_DIR}/web CACHE PATH "The browser edition's build tree")
+    set(HEATX_WEB_OPTIONS "" CACHE STRING "More options of the browser edition's configuration (a list)")
+    set(heatx_web_env ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+    set(heatx_web_launcher "")
+    if(CMAKE_CXX_COMPILER_LAUNCHER)
+        set(heatx_web_launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER})
+    endif()
+    add_custom_target(heatx_web_page ALL
+        COMMAND ${heatx_web_env} ${HEATX_EMCMAKE} ${CMAKE_COMMAND} -S ${PROJECT_SOURCE_DIR}/web
+                -B ${HEATX_WEB_BUILD_DIR} -DCMAKE_BUILD_TYPE=Release ${heatx_web_launcher} ${HEATX_WEB_OPTIONS}
+        COMMAND ${heatx_web_env} ${CMAKE_COMMAND} --build ${HEATX_WEB_BUILD_DIR} --target heatx_page
+        BYPRODUCTS ${HEATX_WEB_BUILD_DIR}/heatx.html
+        COMMENT "The browser edition: ${HEATX_WEB_BUILD_DIR}/heatx.html"
+        VERBATIM)
+    install(FILES ${HEATX_WEB_BUILD_DIR}/heatx.html DESTINATION ${CMAKE_INSTALL_DATADIR}/heatx/web)
+endif()
+
 install(FILES packaging/heatx.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # The metainfo's release list: the releases as written, and above them this build when it is a later

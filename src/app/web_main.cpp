@@ -6,6 +6,8 @@
 // lives on after main has returned.
 #include <emscripten.h>
 
+#include <memory>
+
 #include "navigation/start_forms.h"
 #include "reports/clock.h"
 #include "ui/platform.h"
@@ -33,7 +35,13 @@ struct WebRun {
     heatx::ui::web::WebSound sound;
     heatx::ui::web::WebKeyboardLayout keyboard;
     heatx::SystemClock clock;
-    heatx::ui::web::WebReportPrinter printer;
+    // The journals in the browser's storage, when the browser allows the page to keep any.
+    std::unique_ptr<heatx::ui::web::BrowserJournalStore> journals =
+        heatx::ui::web::BrowserJournalStore::Available()
+            ? std::make_unique<heatx::ui::web::BrowserJournalStore>()
+            : nullptr;
+    heatx::ui::web::BrowserReportOutput output;
+    heatx::ui::web::WebReportPrinter printer{clock, output, journals.get()};
     heatx::ui::Platform platform{toolkit, dialogs, sound, keyboard, clock, printer};
     heatx::RunContext context{platform};
 };
@@ -44,6 +52,7 @@ int main() {
     // Lives as long as the page: the run goes on in the page's events after main returns.
     auto* run = new WebRun;
     run->context.demonstration = hx_demonstration_asked() != 0;
+    run->printer.Connect(run->platform, run->toolkit);
     heatx::ui::Platform& platform = run->platform;
     // The run begins with the start screen and nothing else.
     platform.Guard([&platform] { platform.Forms().Get<heatx::Form1>().Show(); });

@@ -4,9 +4,11 @@
 # warning and no missing hardening; the package declares the libraries it needs; installed into a
 # scratch root it holds the programs, the manual pages in English and Russian, which `man` shows, the copyright
 # file and the changelogs; both programs print the package's version, as the metainfo and the changelog
-# name it.
+# name it. Given the browser edition's page (what `make web` builds), the package carries that very file
+# as /usr/share/heatx/web/heatx.html.
 set -euo pipefail
 build_dir="$1"
+web_page="${2:-}"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 fail() {
@@ -62,6 +64,13 @@ for f in usr/bin/heatx usr/bin/heatx-calc usr/share/applications/heatx.desktop \
          usr/share/doc/heatx/changelog.Debian.gz; do
     test -e "$root/$f" || fail "not in the package: $f"
 done
+
+if [ -n "$web_page" ]; then
+    installed="$root/usr/share/heatx/web/heatx.html"
+    test -f "$installed" || fail "not in the package: usr/share/heatx/web/heatx.html"
+    cmp -s "$installed" "$web_page" || fail "usr/share/heatx/web/heatx.html is not the page make web builds ($web_page)"
+    echo "browser edition: usr/share/heatx/web/heatx.html, $(stat -c %s "$installed") bytes, the same as $web_page"
+fi
 
 # `man heatx-calc` and `man heatx` in both languages, found as after installation (the manual path
 # and the language's folder, as a Russian session finds ru/man1), and without a warning from the

@@ -301,8 +301,7 @@ class Page:
             self.b.find("dialog", "ОТЧЁТ", timeout=timeout)
         except DriveError as error:
             raise Failure(f"no report shown for printing: {error}") from None
-        text = self.b.evaluate("document.querySelector('#hx-report pre').textContent")
-        return text.split("\n")
+        return self.b.evaluate("document.getElementById('hx-report').hxLines")
 
 
 def _ids_within(browser, root):

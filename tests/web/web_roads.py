@@ -3,6 +3,7 @@ comparisons as the desktop's real-window roads (tests/e2e/roads.py), taken on th
 
 import base64
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -82,9 +83,25 @@ def compare_report(p, lines, expected):
             not differences, "; ".join(differences))
 
 
+REPORT_NOTICE = "Отчёт откроется для печати, когда вы закончите расчёт этого теплообменника или работу с программой."
+
+
+def report_notice(p, keyboard=False):
+    """The first print press of a document tells, once, when the report opens for printing."""
+    box = p.message_box("ОТЧЁТ")
+    texts = " ".join(p.static_texts(box))
+    p.check("the first print press tells when the report opens for printing", REPORT_NOTICE in texts, texts)
+    if keyboard:
+        time.sleep(0.45)
+        p.keys("Enter")
+        p.b.wait(lambda: not p.b.find_all("alertdialog", "ОТЧЁТ"), "the notice to close", 8)
+    else:
+        p.answer_message("ОТЧЁТ", "OK")
+
+
 # ---- shared steps -----------------------------------------------------------------------------------------
 
-def start_and_name(p, check_look=False):
+def start_and_name(p, check_look=False, student=STUDENT):
     start = p.window(START_TITLE)
     p.check("the page is named by the window in front", p.front_title() == START_TITLE, p.front_title())
     shot = p.screenshot("start-screen")
@@ -104,7 +121,7 @@ def start_and_name(p, check_look=False):
     p.press(start, "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ")
     if check_look:
         press_guard(p)
-    p.answer(NAME_TITLE, NAME_PROMPT, STUDENT, shot="name-box")
+    p.answer(NAME_TITLE, NAME_PROMPT, student, shot="name-box")
     menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
     p.screenshot("library-menu")
     p.check_tree(menu, "library menu")
@@ -155,21 +172,54 @@ def end_run_with_report(p, win, expected):
     p.press(win, END_OF_WORK)
     compare_report(p, p.report_lines(), expected)
     p.screenshot("report-view")
-    pdf = p.artifacts / "web-report.pdf"
-    pdf.write_bytes(base64.b64decode(p.b.call("Page.printToPDF", preferCSSPageSize=False)["data"]))
+    printed_pdf(p, expected, "web-report.pdf")
+    close_report(p)
+    p.closing_page()
+    p.check("the report view is closed", not p.b.find_all("dialog", "ОТЧЁТ"))
+    p.screenshot("closing-page")
+
+
+def printed_pdf(p, expected, name):
+    """What the browser prints of the report view (a printer, or "Save as PDF"): A4 sheets holding exactly
+    the report's lines."""
+    pdf = p.artifacts / name
+    pdf.write_bytes(base64.b64decode(p.b.call("Page.printToPDF", preferCSSPageSize=True)["data"]))
     text = subprocess.run(["pdftotext", "-layout", "-fixed", "5.4", str(pdf), "-"], check=True, capture_output=True,
                           text=True, timeout=30).stdout
     printed = [line for page in text.split("\f") for line in page.split("\n")]
-    p.check("the report printed from the view holds exactly the report's lines",
-            normalised(printed) == normalised(expected),
-            f"{len(normalised(printed))} lines printed, {len(normalised(expected))} expected")
+    info = subprocess.run(["pdfinfo", str(pdf)], check=True, capture_output=True, text=True, timeout=30).stdout
+    p.check("the report prints on A4 sheets", "(A4)" in info, info)
+    p.check("the view says how to print the report again",
+            "Чтобы напечатать его ещё раз" in (p.b.evaluate(
+                "document.querySelector('#hx-report .hx-report-help').textContent") or ""))
+    wanted = normalised(continued(expected))
+    p.check("the report printed from the view holds exactly the report's lines, long ones continued",
+            normalised(printed) == wanted, f"{len(normalised(printed))} lines printed, {len(wanted)} expected"
+            + "".join(f"; {a!r} vs {b!r}" for a, b in zip(normalised(printed), wanted) if a != b)[:300])
+
+
+# A report line holds at most this many characters of Liberation Mono at 9 pt between the margins of an A4
+# page (194 mm at 5.4 pt a character); a longer one continues on the next line under its own first text.
+PAGE_COLUMNS = 101
+
+
+def continued(lines):
+    out = []
+    for line in lines:
+        indent = min(len(line) - len(line.lstrip(" ")), PAGE_COLUMNS // 2)
+        while len(line) > PAGE_COLUMNS:
+            out.append(line[:PAGE_COLUMNS])
+            line = " " * indent + line[PAGE_COLUMNS:]
+        out.append(line)
+    return out
+
+
+def close_report(p):
     view = p.b.find("dialog", "ОТЧЁТ")
     close = p.b.find("button", "Закрыть", within=view)
     time.sleep(0.45)
     p.b.click(close)
-    p.closing_page()
-    p.check("the report view is closed", not p.b.find_all("dialog", "ОТЧЁТ"))
-    p.screenshot("closing-page")
+    p.b.wait(lambda: not p.b.find_all("dialog", "ОТЧЁТ"), "the report view to close", 8)
 
 
 # ---- road 1: evaporator, two tube heights printed --------------------------------------------------------
@@ -203,6 +253,7 @@ def road_evaporator(p, calc):
     p.screenshot("evaporator-results-4m")
     p.check_tree(results, "evaporator results")
     p.press(results, PRINT)
+    report_notice(p)
     p.button_gone(results, PRINT)
 
     p.press(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
@@ -260,21 +311,28 @@ def road_heater(p, calc):
     p.screenshot("heater-results")
     p.check_tree(results, "heater results")
     p.press(results, PRINT)
+    report_notice(p)
     p.button_gone(results, PRINT)
     end_run_with_report(p, results, report)
 
 
 # ---- road 3: cooler ----------------------------------------------------------------------------------------
 
+# A name long enough that the report's head line continues on the next line, as on paper.
+LONG_STUDENT = STUDENT + ", вариант 17, расчёт холодильника по заданию преподавателя, лабораторная работа 4"
+
+
 def road_cooler(p, calc):
-    menu = start_and_name(p)
+    menu = start_and_name(p, student=LONG_STUDENT)
     enter_source_data(p, menu, "ХОЛОДИЛЬНИК", COOLER)
     source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
     check_source_list(p, source, COOLER, 72, "cooler source data")
     p.screenshot("cooler-source-data")
 
     texts = [text for _, text in COOLER] + [text for _, text in COOLER_CONSTRUCTION]
-    report = calculator(calc, "cooler", "--report", "--student", STUDENT, *texts)
+    report = calculator(calc, "cooler", "--report", "--student", LONG_STUDENT, *texts)
+    p.check("the cooler's report has a line longer than the page", any(len(line) > PAGE_COLUMNS for line in report),
+            repr(max(report, key=len)))
     row = row_cells(report[result_row_index(report, COOLER_HEAD)])
 
     p.press(source, "НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
@@ -289,6 +347,7 @@ def road_cooler(p, calc):
     p.screenshot("cooler-results")
     p.check_tree(results, "cooler results")
     p.press(results, PRINT)
+    report_notice(p)
     p.button_gone(results, PRINT)
     end_run_with_report(p, results, report)
 
@@ -420,6 +479,7 @@ def road_keyboard(p, calc):
     results = p.window("РАСЧЁТ ИСПАРИТЕЛЕЙ", containing=PRINT)
     p.focused_button(results, PRINT)
     p.keys("Enter")
+    report_notice(p, keyboard=True)
     p.button_gone(results, PRINT)
     p.focused_button(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
     p.keys("Enter")
@@ -544,6 +604,151 @@ def road_small_screen(p, calc):
 # The page's size for a road: the screen the desktop roads use, or a small laptop's browser.
 SIZES = {"small-screen": (1024, 560)}
 
+
+# ---- road 8: a tab closed in the middle of a report, the page opened again -----------------------------------
+
+RECOVERED = "Напечатанные строки восстановлены и открыты для печати"
+
+
+def journals(p):
+    return p.b.evaluate("heatx.journals.list()")
+
+
+def evaporator_first_press(p):
+    """Name, the evaporator's reference data, height 4 and one print press (its notice answered)."""
+    menu = start_and_name(p)
+    enter_source_data(p, menu, "ИСПАРИТЕЛЬ", EVAPORATOR)
+    source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    p.press(source, "НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "4")
+    results = p.window("РАСЧЁТ ИСПАРИТЕЛЕЙ", containing=PRINT)
+    p.press(results, PRINT)
+    report_notice(p)
+    p.button_gone(results, PRINT)
+    return results
+
+
+def road_recovery(p, calc):
+    texts = [text for _, text in EVAPORATOR]
+    report4 = calculator(calc, "evaporator", "--report", "--student", STUDENT, *texts, "4")
+    evaporator_first_press(p)
+    p.check("the printed lines are journalled in the page's storage", len(journals(p)) == 1, repr(journals(p)))
+    printed = p.b.evaluate("localStorage.getItem(heatx.journals.list()[0])")
+    # The tab is closed with its report open; the page is opened again in another tab.
+    tab = p.b.new_tab()
+    p.b.close_tab()
+    p.b = tab
+    p.log("the tab closed with its report open; the page opened again")
+    p.start()
+    box = p.message_box("ОТЧЁТ")
+    texts_shown = " ".join(p.static_texts(box))
+    p.check("the next opening tells that the report was recovered, what it is and from when",
+            RECOVERED in texts_shown and "Расчет испарителя" in texts_shown and STUDENT.lower() in texts_shown.lower() and
+            re.search(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d", texts_shown) is not None, texts_shown)
+    p.screenshot("recovery-notice")
+    p.answer_message("ОТЧЁТ", "OK")
+    lines = p.report_lines()
+    wanted = normalised(report4)
+    shown = normalised(lines)
+    p.check("the recovered report is what was printed: the head, the source data and the row of 4 m",
+            shown == wanted[:len(shown)] and len(shown) >= result_row_index(report4, EVAPORATOR_HEAD) + 1 and
+            all(line in printed for line in [report4[result_row_index(report4, EVAPORATOR_HEAD)].strip()]),
+            f"{len(shown)} lines shown: {shown[-2:]!r}")
+    printed_pdf(p, report4[:len(lines)], "web-recovered.pdf")
+    p.check("the journal is removed once the report is shown for printing", journals(p) == [], repr(journals(p)))
+    close_report(p)
+    p.window(START_TITLE)
+
+
+# ---- road 9: two tabs printing at once --------------------------------------------------------------------
+
+def road_two_tabs(p, calc):
+    texts = [text for _, text in EVAPORATOR]
+    report4 = calculator(calc, "evaporator", "--report", "--student", STUDENT, *texts, "4")
+    heater_texts = [text for _, text in HEATER] + [text for _, text in HEATER_CONSTRUCTION]
+    heater = calculator(calc, "heater", "--vertical", "--report", "--student", STUDENT, *heater_texts)
+    first = p.b
+    results_a = evaporator_first_press(p)
+    second = first.new_tab()
+    p.b = second
+    p.start()
+    menu = start_and_name(p)
+    enter_source_data(p, menu, "ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР", HEATER)
+    source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    p.press(source, "НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    results_b = p.window(None, containing="ВЕРТИКАЛЬНЫЙ")
+    p.press(results_b, "ВЕРТИКАЛЬНЫЙ")
+    for label, text in HEATER_CONSTRUCTION:
+        p.answer("ВВОД КОНСТРУКТИВН. ОСОБЕННОСТЕЙ АППАРАТА", label, text)
+    p.press(results_b, PRINT)
+    report_notice(p)
+    p.button_gone(results_b, PRINT)
+    p.check("each tab journals its own report", len(journals(p)) == 2, repr(journals(p)))
+
+    # A third tab opened meanwhile recovers neither: both are still being written.
+    third = first.new_tab()
+    p.b = third
+    p.start()
+    p.window(START_TITLE)
+    third.pump(1.5)
+    p.check("a tab opened while two others print recovers neither report",
+            not third.find_all("alertdialog", "ОТЧЁТ") and not third.find_all("dialog", "ОТЧЁТ") and
+            len(journals(p)) == 2, repr(journals(p)))
+    third.close_tab()
+
+    # Each tab's report, ended, holds its own lines only.
+    p.b = first
+    p.press(results_a, END_OF_WORK)
+    p.check("the first tab's report is the evaporator's alone",
+            normalised(p.report_lines()) == normalised(report4), repr(normalised(p.report_lines())[-2:]))
+    p.check("the first tab's journal is removed, the second's kept", len(journals(p)) == 1, repr(journals(p)))
+    p.b = second
+    p.press(results_b, END_OF_WORK)
+    p.check("the second tab's report is the heater's alone",
+            normalised(p.report_lines()) == normalised(heater), repr(normalised(p.report_lines())[-2:]))
+    p.check("no journal is left", journals(p) == [], repr(journals(p)))
+    printed_pdf(p, heater, "web-second-tab.pdf")
+    second.close_tab()
+    p.b = first
+
+
+
+# ---- road 10: the browser refuses the page its storage ------------------------------------------------------
+
+NO_STORAGE = "Браузер не даёт этой странице сохранять данные"
+
+
+def road_no_storage(p, calc):
+    """Private browsing or a full quota: every write to the page's storage is refused. The student is told
+    once, at the first print press, and the report still prints."""
+    p.b.call("Page.addScriptToEvaluateOnNewDocument", source="""
+        Storage.prototype.setItem = function () { throw new DOMException("refused", "QuotaExceededError"); };""")
+    p.start()
+    texts = [text for _, text in EVAPORATOR]
+    report4 = calculator(calc, "evaporator", "--report", "--student", STUDENT, *texts, "4")
+    menu = start_and_name(p)
+    enter_source_data(p, menu, "ИСПАРИТЕЛЬ", EVAPORATOR)
+    source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    p.press(source, "НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
+    p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "4")
+    results = p.window("РАСЧЁТ ИСПАРИТЕЛЕЙ", containing=PRINT)
+    p.press(results, PRINT)
+    box = p.message_box("ОТЧЁТ")
+    shown = " ".join(p.static_texts(box))
+    p.check("the first print press tells, in Russian, that the browser keeps nothing and printing still works",
+            REPORT_NOTICE in shown and NO_STORAGE in shown and "Печать работает" in shown, shown)
+    p.answer_message("ОТЧЁТ", "OK")
+    p.press(results, "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ")
+    p.answer(HEIGHT_TITLE, HEIGHT_PROMPT, "10")
+    p.press(results, PRINT)
+    time.sleep(0.5)
+    p.check("a second print press says nothing more", not p.b.find_all("alertdialog", "ОТЧЁТ"))
+    report10 = calculator(calc, "evaporator", "--report", "--student", STUDENT, *texts, "10")
+    insert_at = result_row_index(report4, EVAPORATOR_HEAD) + 1
+    end_run_with_report(p, results, report4[:insert_at] + [report10[result_row_index(report10, EVAPORATOR_HEAD)]] +
+                        report4[insert_at:])
+
+
 ROADS = [
     ("evaporator", road_evaporator),
     ("heater", road_heater),
@@ -552,6 +757,9 @@ ROADS = [
     ("keyboard-evaporator", road_keyboard),
     ("double-click-heater", road_double_click),
     ("small-screen", road_small_screen),
+    ("recovery", road_recovery),
+    ("two-tabs", road_two_tabs),
+    ("no-storage", road_no_storage),
 ]
 
 __all__ = ["ROADS", "SIZES", "Calc", "Failure"]

@@ -12,7 +12,8 @@ set(HEATX_WEB_FONTS_CSS ${_heatx_page_dir}/heatx-fonts.css)
 set(HEATX_WEB_FONTS /usr/share/fonts/truetype CACHE PATH "The system's font folder (liberation/, dejavu/)")
 
 # The characters are collected from the sources: a source changed may bring a new one.
-file(GLOB_RECURSE _heatx_text_sources CONFIGURE_DEPENDS ${_heatx_src_dir}/*.cpp ${_heatx_src_dir}/*.h)
+file(GLOB_RECURSE _heatx_text_sources CONFIGURE_DEPENDS ${_heatx_src_dir}/*.cpp ${_heatx_src_dir}/*.h
+     ${_heatx_src_dir}/*.js ${_heatx_src_dir}/*.html)
 
 add_custom_command(
     OUTPUT ${HEATX_WEB_FONTS_CSS}

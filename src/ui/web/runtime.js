@@ -1285,9 +1285,82 @@ const heatx = (() => {
         }
     });
 
-    // A report ended: its lines as they would be printed, over everything, until the student closes the
-    // view; "Печать" prints them with the browser (a printer, or "Save as PDF"). Several reports of a run
-    // are shown one after the other.
+    // ---- The printed report -------------------------------------------------------------------------------
+    // A report ended: its pages as they print, over everything, until the student closes the view. The
+    // pages are those of the desktop's report: A4, margins of 8 mm at the sides and 15 mm at the top and
+    // bottom, Liberation Mono at 9 pt (5.4 pt a character, a line every 2320/2048 of the size). A line
+    // wider than the page continues on the next line under its own first text (its leading blanks, at
+    // most half the page); a page holds as many whole lines as fit. The browser's print dialog opens at
+    // once ("Печать" or Ctrl+P opens it again); printed on paper or saved as PDF, the pages are the
+    // report and nothing else. Several reports of a run are shown one after the other.
+    const REPORT_PAGE = {widthMm: 210, heightMm: 297, sideMm: 8, topMm: 15, points: 9};
+    const MM_PER_POINT = 25.4 / 72;
+    const REPORT_ADVANCE = REPORT_PAGE.points * 1229 / 2048;  // points a character
+    const REPORT_PITCH = REPORT_PAGE.points * 2320 / 2048;    // points a line
+    const REPORT_WIDTH = (REPORT_PAGE.widthMm - 2 * REPORT_PAGE.sideMm) / MM_PER_POINT;
+    const REPORT_HEIGHT = (REPORT_PAGE.heightMm - 2 * REPORT_PAGE.topMm) / MM_PER_POINT;
+    const LINES_PER_PAGE = Math.max(1, Math.floor(REPORT_HEIGHT / REPORT_PITCH + 1e-9));
+
+    // The lines of the page for one report line (characters, not UTF-16 units, are counted).
+    function wrapReportLine(line) {
+        const characters = Array.from(line);
+        let blanks = 0;
+        while (blanks < characters.length && characters[blanks] === " ") {
+            blanks++;
+        }
+        const indent = Math.min(blanks * REPORT_ADVANCE, REPORT_WIDTH / 2);
+        const indentText = " ".repeat(Math.round(indent / REPORT_ADVANCE));
+        const out = [];
+        let current = "";
+        let x = 0;
+        for (const character of characters) {
+            if (x + REPORT_ADVANCE > REPORT_WIDTH && x > indent) {
+                out.push(current);
+                current = indentText;
+                x = indent;
+            }
+            current += character;
+            x += REPORT_ADVANCE;
+        }
+        out.push(current);
+        return out;
+    }
+
+    function reportPages(lines) {
+        const visual = lines.flatMap(wrapReportLine);
+        const pages = [];
+        for (let i = 0; i < visual.length; i += LINES_PER_PAGE) {
+            pages.push(visual.slice(i, i + LINES_PER_PAGE));
+        }
+        return pages.length > 0 ? pages : [[]];
+    }
+
+    // The page's print settings: A4 without the browser's own margins, the sheets' padding being the
+    // report's margins.
+    function ensurePrintStyle() {
+        if (document.getElementById("hx-print-style") !== null) {
+            return;
+        }
+        const style = document.createElement("style");
+        style.id = "hx-print-style";
+        style.textContent = `@page { size: ${REPORT_PAGE.widthMm}mm ${REPORT_PAGE.heightMm}mm; margin: 0; }
+.hx-sheet { width: ${REPORT_PAGE.widthMm}mm; height: ${REPORT_PAGE.heightMm}mm;
+    padding: ${REPORT_PAGE.topMm}mm ${REPORT_PAGE.sideMm}mm; font-size: ${REPORT_PAGE.points}pt; }
+.hx-sheet > div { height: ${REPORT_PITCH}pt; line-height: ${REPORT_PITCH}pt; }`;
+        document.head.appendChild(style);
+    }
+
+    let printedAt = 0;
+    function printReport() {
+        // Once the view's faces are drawn: the dialog prints what is on the sheets.
+        document.fonts.ready.then(() => requestAnimationFrame(() => requestAnimationFrame(() => {
+            if (document.getElementById("hx-report") !== null) {
+                printedAt = performance.now();
+                window.print();
+            }
+        })));
+    }
+
     const reports = [];
     function showReport(title, lines) {
         reports.push({title, lines});
@@ -1297,13 +1370,16 @@ const heatx = (() => {
     }
     function openReport() {
         const report = reports[0];
+        ensurePrintStyle();
         const view = document.createElement("div");
         view.id = "hx-report";
         view.setAttribute("role", "dialog");
         view.setAttribute("aria-label", "ОТЧЁТ");
+        view.hxLines = report.lines.slice();
         const bar = document.createElement("div");
         bar.className = "hx-report-bar";
         const heading = document.createElement("span");
+        heading.className = "hx-report-title";
         heading.textContent = report.title ? `Отчёт: ${report.title}` : "Отчёт";
         const print = document.createElement("button");
         print.type = "button";
@@ -1326,14 +1402,159 @@ const heatx = (() => {
                 focusWindow(front);
             }
         });
-        bar.append(heading, print, close);
-        const text = document.createElement("pre");
-        text.className = "hx-report-text";
-        text.textContent = report.lines.join("\n");
-        view.append(bar, text);
+        const help = document.createElement("p");
+        help.className = "hx-report-help";
+        help.textContent = "Отчёт открыт для печати: в окне печати выберите принтер или «Сохранить как PDF». " +
+            "Чтобы напечатать его ещё раз, нажмите «Печать» (или Ctrl+P); «Закрыть» убирает отчёт с экрана.";
+        bar.append(heading, print, close, help);
+        const sheets = document.createElement("div");
+        sheets.className = "hx-sheets";
+        for (const page of reportPages(report.lines)) {
+            const sheet = document.createElement("div");
+            sheet.className = "hx-sheet";
+            for (const line of page) {
+                const row = document.createElement("div");
+                row.textContent = line;
+                sheet.appendChild(row);
+            }
+            sheets.appendChild(sheet);
+        }
+        view.append(bar, sheets);
         document.body.appendChild(view);
         print.focus();
+        printReport();
     }
+
+    // An event of the program's own (the recovery of journals): run as a handler once the page is idle,
+    // never inside the program's call that asks for it (a handler that waits must start from the page).
+    function postEvent(id) {
+        setTimeout(() => post(() => deliver && deliver(4, id, 0)), 0);
+    }
+
+    // ---- The journals of open reports, in the page's storage -----------------------------------------------
+    // One localStorage entry per journal, named "heatx-journal/TIME-PAGE-N" (TIME the creation in
+    // milliseconds, zero-padded, so that the names sort oldest first; PAGE this page load). Each page load
+    // holds the Web Lock "heatx-page/PAGE" while it is open: a journal whose page holds no lock any more
+    // belonged to a tab closed, reloaded or crashed. A journal taken for recovery is marked with the page
+    // that took it ("heatx-journal-owner/NAME"), so that no other page takes it meanwhile.
+    const JOURNAL = "heatx-journal/";
+    const OWNER = "heatx-journal-owner/";
+    const pageId = `${Date.now().toString(36)}${Math.random().toString(36).slice(2, 10)}`;
+    let journalCount = 0;
+    const locks = typeof navigator === "object" && navigator.locks ? navigator.locks : null;
+    if (locks !== null) {
+        locks.request(`heatx-page/${pageId}`, () => new Promise(() => {})).catch(() => {});
+    }
+    function storage() {
+        try {
+            return window.localStorage;
+        } catch (error) {
+            return null;
+        }
+    }
+    const journals = {
+        available() {
+            const store = storage();
+            if (store === null) {
+                return false;
+            }
+            try {
+                store.setItem("heatx-probe", "1");
+                store.removeItem("heatx-probe");
+                return true;
+            } catch (error) {
+                return false;
+            }
+        },
+        create(header) {
+            const name = `${JOURNAL}${String(Date.now()).padStart(15, "0")}-${pageId}-${++journalCount}`;
+            try {
+                storage().setItem(name, header);
+                return name;
+            } catch (error) {
+                return null;
+            }
+        },
+        append(name, bytes) {
+            try {
+                const store = storage();
+                const now = store.getItem(name);
+                if (now === null) {
+                    return false;
+                }
+                store.setItem(name, now + bytes);
+                return true;
+            } catch (error) {
+                return false;
+            }
+        },
+        remove(name) {
+            try {
+                storage().removeItem(name);
+                storage().removeItem(OWNER + name);
+            } catch (error) {
+                // Nothing more can be done: the journal is recovered at the next opening.
+            }
+        },
+        setAside(name) {
+            try {
+                const store = storage();
+                const aside = `heatx-journal-damaged/${name.slice(JOURNAL.length)}`;
+                store.setItem(aside, store.getItem(name) || "");
+                store.removeItem(name);
+                store.removeItem(OWNER + name);
+                return aside;
+            } catch (error) {
+                return null;
+            }
+        },
+        list() {
+            const store = storage();
+            const names = [];
+            if (store === null) {
+                return names;
+            }
+            for (let i = 0; i < store.length; i++) {
+                const key = store.key(i);
+                if (key !== null && key.startsWith(JOURNAL)) {
+                    names.push(key);
+                }
+            }
+            return names.sort();
+        },
+        // The journal's bytes, taken for this page, when no open page holds it; null otherwise.
+        async claim(name) {
+            if (locks === null) {
+                return null;  // whether its page is still open cannot be known: left alone
+            }
+            const store = storage();
+            const held = new Set();
+            try {
+                const state = await locks.query();
+                for (const lock of state.held || []) {
+                    if (lock.name && lock.name.startsWith("heatx-page/")) {
+                        held.add(lock.name.slice("heatx-page/".length));
+                    }
+                }
+            } catch (error) {
+                return null;
+            }
+            try {
+                const bytes = store.getItem(name);
+                if (bytes === null) {
+                    return null;
+                }
+                const owner = store.getItem(OWNER + name) || name.slice(JOURNAL.length).split("-")[1];
+                if (owner === pageId || held.has(owner)) {
+                    return null;
+                }
+                store.setItem(OWNER + name, pageId);
+                return bytes;
+            } catch (error) {
+                return null;
+            }
+        },
+    };
 
     return {
         // screen
@@ -1390,6 +1611,9 @@ const heatx = (() => {
         endRun,
         showReport,
         setDocumentOpen,
+        reportPages,
+        postEvent,
+        journals,
     };
 })();
 window.heatx = heatx;
