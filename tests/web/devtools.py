@@ -303,6 +303,7 @@ class Node:
         self.ignored = raw.get("ignored", False)
         self.role = raw.get("role", {}).get("value", "")
         self.name = raw.get("name", {}).get("value", "")
+        self.description = raw.get("description", {}).get("value", "")
         self.dom_id = raw.get("backendDOMNodeId")
         self.parent = raw.get("parentId")
         self.children = raw.get("childIds", [])

@@ -63,7 +63,7 @@ class Page:
         return path
 
     def windows(self):
-        return [n for n in self.b.tree() if not n.ignored and n.role in ("region", "group")]
+        return [n for n in self.b.tree() if not n.ignored and n.role in ("region", "group", "alertdialog")]
 
     def window(self, caption, containing=None, timeout=10.0):
         """The shown window of this caption (None: any caption) holding a button `containing`."""
@@ -223,8 +223,10 @@ class Page:
     def field_value(self, field):
         return self.dom_call(field, "function () { return this.value; }")
 
-    def answer(self, title, prompt, text, keyboard=False, confirm="Enter", shot=None):
-        """Types the answer into the input box and confirms it (with the pointer on "OK", or a key)."""
+    def answer(self, title, prompt, text, keyboard=False, confirm="Enter", shot=None, shows=None):
+        """Types the answer into the input box and confirms it (with the pointer on "OK", or a key); the box
+        shows `shows` (None: the text typed)."""
+        shows = text if shows is None else shows
         box = self.input_box(title, prompt)
         field = self.b.find("textbox", within=box)
         def focused():
@@ -235,9 +237,9 @@ class Page:
         if text:
             self.b.type(text)
         try:
-            self.b.wait(lambda: self.field_value(field) == text, f"the typed text {text!r}", 3)
+            self.b.wait(lambda: self.field_value(field) == shows, f"the typed text {text!r} as {shows!r}", 3)
         except DriveError:
-            raise Failure(f"typed {text!r}, the box shows {self.field_value(field)!r}") from None
+            raise Failure(f"typed {text!r}, the box shows {self.field_value(field)!r}, not {shows!r}") from None
         if shot:
             self.screenshot(shot)
         if keyboard:
@@ -253,6 +255,11 @@ class Page:
         except DriveError as error:
             raise Failure(str(error)) from None
         self.log(f"answered {collapse(prompt)!r} with {text!r}")
+
+    def live_text(self):
+        """What the page's polite live region holds (what a screen reader was last told)."""
+        return self.b.evaluate(
+            "(() => { const r = document.querySelector('[aria-live=polite]'); return r ? r.textContent : ''; })()")
 
     def message_box(self, title, timeout=10.0):
         try:

@@ -11,11 +11,15 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
+from devtools import collapse  # noqa: E402
 from page import Failure, normalised  # noqa: E402
 from roads import (COOLER, COOLER_CONSTRUCTION, END_OF_WORK, EVAPORATOR, HEATER, HEATER_CONSTRUCTION,  # noqa: E402
                    HEATER_TYPE, PRINT, SOURCE_TITLE, STUDENT, calculator, result_row_index, row_cells,
                    source_line)
 
+# The windows' spoken names where the caption is "Form4" or blank (the captions stay as the screen shows).
+MENU_NAME = "БИБЛИОТЕКА ПРОГРАММ. Выбор теплообменника"
+HEATER_NAME = "РАСЧЁТ ПОДОГРЕВАТЕЛЕЙ И ДЕФЛЕГМАТОРОВ"
 START_TITLE = "НАЧАЛО РАБОТЫ С ПРОГРАММОЙ"
 NAME_TITLE, NAME_PROMPT = "ВВОД ФАМИЛИИ", "  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ "
 HEIGHT_TITLE, HEIGHT_PROMPT = "ВВОД ВЫСОТЫ ТРУБ", "  ВВЕДИТЕ ВЫСОТУ ТРУБ, М "
@@ -122,7 +126,7 @@ def start_and_name(p, check_look=False, student=STUDENT):
     if check_look:
         press_guard(p)
     p.answer(NAME_TITLE, NAME_PROMPT, student, shot="name-box")
-    menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
+    menu = p.window(MENU_NAME, containing="ИСПАРИТЕЛЬ")
     p.screenshot("library-menu")
     p.check_tree(menu, "library menu")
     return menu
@@ -250,6 +254,11 @@ def road_evaporator(p, calc):
             last_line_cells(block) == row_cells(row4)[1:], f"{last_line_cells(block)} vs {row_cells(row4)[1:]}")
     p.check("height 4: the results line reads 10166.39 5681.11 1325.06 13.64 (the reference case)",
             last_line_cells(block) == ["10166.39", "5681.11", "1325.06", "13.64"], repr(block))
+    p.expect("height 4: the live region tells the results, each with its heading and unit",
+             lambda: all(said in collapse(p.live_text()) for said in (
+                 "Коэффициент теплоотдачи в трубном пространстве 10166.39 ватт на квадратный метр-кельвин",
+                 "поверхность теплообмена 13.64 квадратных метра")),
+             lambda: repr(p.live_text()))
     p.screenshot("evaporator-results-4m")
     p.check_tree(results, "evaporator results")
     p.press(results, PRINT)
@@ -294,7 +303,7 @@ def road_heater(p, calc):
     row = row_cells(report[result_row_index(report, HEATER_HEAD)])
 
     p.press(source, "НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
-    results = p.window(None, containing="ВЕРТИКАЛЬНЫЙ")
+    results = p.window(HEATER_NAME, containing="ВЕРТИКАЛЬНЫЙ")
     p.label(results, lambda t: t == "ВЫБЕРИТЕ ТИП ТЕПЛООБМЕННИКА", "the orientation question")
     p.screenshot("heater-orientation")
     p.check_tree(results, "heater orientation")
@@ -372,6 +381,8 @@ def road_faulty(p, calc):
 
     p.press(source, "НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ")
     dialog = p.window("Внимание !", containing="Да")
+    p.check("the error dialog is an alert described by its message", dialog.role == "alertdialog" and
+            "Ошибка в исходной информации." in dialog.description, f"{dialog.role} {dialog.description!r}")
     p.expect("the error dialog says 'Ошибка в исходной информации.' / 'Изменяете исходную информацию?'",
              lambda: {"Ошибка в исходной информации.", "Изменяете исходную информацию?"} <= set(p.labels(dialog)),
              lambda: repr(p.labels(dialog)))
@@ -389,9 +400,23 @@ def road_faulty(p, calc):
     p.expect("after 'Да' the list shows every line, the faulty one unchanged",
              lambda: len(p.list_lines(lst)) == 15 and p.list_lines(lst)[0] == faulty,
              lambda: repr(p.list_lines(lst)[:2]))
+    def keyboard_line():
+        # The focused list's active line (aria-activedescendant), as the accessibility tree names it.
+        focused = p.b.focused()
+        if focused is None or focused.dom_id != lst.dom_id:
+            return None
+        row = p.dom_call(lst, "function () { const a = this.getAttribute('aria-activedescendant');"
+                              " return Array.from(this.children).findIndex((o) => o.id === a); }")
+        options = p.b.find_all("option", within=lst)
+        return collapse(options[row].name) if 0 <= row < len(options) else None
+
+    p.expect("after 'Да' the keyboard is on the faulty line, read with its fault",
+             lambda: keyboard_line() == collapse(faulty) + ". Ошибка: значение вне допустимых пределов.",
+             lambda: repr(keyboard_line()))
     p.screenshot("faulty-correcting")
     p.click_list_line(lst, 0)
-    p.answer(SOURCE_TITLE, EVAPORATOR[0][0], "0.683", shot="faulty-correction-box")
+    # Typed on the Russian layout: the period key gives "ю", which the box shows and takes as the point.
+    p.answer(SOURCE_TITLE, EVAPORATOR[0][0], "0ю683", shows="0.683", shot="faulty-correction-box")
     p.button(source, "Конец изменений")
     corrected = [source_line(label, text, 62) for label, text in EVAPORATOR]
     p.expect("the corrected line takes its place in the list, the others unchanged",
@@ -439,7 +464,7 @@ def road_keyboard(p, calc):
     p.focused_button(start, "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ")
     p.keys("Enter")
     type_into_box(p, NAME_TITLE, NAME_PROMPT, STUDENT)
-    menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
+    menu = p.window(MENU_NAME, containing="ИСПАРИТЕЛЬ")
     p.focused_button(menu, "ИСПАРИТЕЛЬ")
     p.keys("KeypadEnter")
     texts = ["0.9"] + [text for _, text in EVAPORATOR[1:]]
@@ -501,7 +526,7 @@ def road_keyboard(p, calc):
     p.focused_button(report, "Закрыть")
     p.keys("Enter")
     p.b.wait(lambda: not p.b.find_all("dialog", "ОТЧЁТ"), "the report view to close", 8)
-    menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
+    menu = p.window(MENU_NAME, containing="ИСПАРИТЕЛЬ")
     p.focused_button(menu, "ИСПАРИТЕЛЬ")
     p.keys("Tab", "Tab", "Tab")
     p.focused_button(menu, MENU_END)
@@ -552,7 +577,7 @@ def road_double_click(p, calc):
     double_click(p, start, "ВВОД ИСХОДНОЙ ИНФОРМАЦИИ")
     one_empty_box(p, NAME_TITLE, NAME_PROMPT, "a double click on 'ВВОД ИСХОДНОЙ ИНФОРМАЦИИ'")
     p.answer(NAME_TITLE, NAME_PROMPT, STUDENT)
-    menu = p.window("Form4", containing="ИСПАРИТЕЛЬ")
+    menu = p.window(MENU_NAME, containing="ИСПАРИТЕЛЬ")
     double_click(p, menu, "ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР")
     one_empty_box(p, SOURCE_TITLE, HEATER[0][0], "a double click on 'ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР'")
     for label, text in HEATER:
@@ -560,7 +585,7 @@ def road_double_click(p, calc):
     source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
     check_source_list(p, source, HEATER, 62, "the data after double clicks")
     double_click(p, source, "НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
-    results = p.window(None, containing="ВЕРТИКАЛЬНЫЙ")
+    results = p.window(HEATER_NAME, containing="ВЕРТИКАЛЬНЫЙ")
     p.check("a double click on the accept button shows the orientation question and no box",
             not p.b.find_all("dialog"), repr(p.b.find_all("dialog")))
     double_click(p, results, "ВЕРТИКАЛЬНЫЙ")
@@ -676,7 +701,7 @@ def road_two_tabs(p, calc):
     enter_source_data(p, menu, "ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР", HEATER)
     source = p.window("   ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", containing="НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
     p.press(source, "НЕ ИЗМЕНЯЕТУ ИСХОДНУЮ ИНФОРМАЦИЮ")
-    results_b = p.window(None, containing="ВЕРТИКАЛЬНЫЙ")
+    results_b = p.window(HEATER_NAME, containing="ВЕРТИКАЛЬНЫЙ")
     p.press(results_b, "ВЕРТИКАЛЬНЫЙ")
     for label, text in HEATER_CONSTRUCTION:
         p.answer("ВВОД КОНСТРУКТИВН. ОСОБЕННОСТЕЙ АППАРАТА", label, text)

@@ -241,6 +241,8 @@ const heatx = (() => {
             shownAt: -Infinity,
             owner: null,
             dialog: false,
+            accessibleName: "",
+            role: 0,
             onClose: null,
         };
         windows.set(id, win);
@@ -278,18 +280,70 @@ const heatx = (() => {
         const win = windows.get(id);
         win.caption = caption;
         win.titleText.textContent = caption;
-        // A window is a region named by its caption; a window with a blank caption is a group (an unnamed
-        // region would not be announced as anything).
-        if (caption.trim() === "") {
-            win.el.removeAttribute("aria-label");
-            win.el.setAttribute("role", "group");
-        } else {
-            win.el.setAttribute("aria-label", caption);
-            win.el.setAttribute("role", "region");
-        }
+        nameWindow(win);
         if (win === front) {
             showTitle();
         }
+    }
+
+    // A window to a screen reader: named by its own spoken name, else by its caption; a region, a dialog,
+    // or an alert dialog described by its labels (its message, read as it opens). A plain window without
+    // a name is a group (an unnamed region would not be announced as anything).
+    function nameWindow(win) {
+        const name = win.accessibleName.trim() !== "" ? win.accessibleName : win.caption;
+        if (name.trim() === "") {
+            win.el.removeAttribute("aria-label");
+        } else {
+            win.el.setAttribute("aria-label", name);
+        }
+        let role = name.trim() === "" ? "group" : "region";
+        if (win.role === 1) {
+            role = "dialog";
+        } else if (win.role === 2) {
+            role = "alertdialog";
+        }
+        win.el.setAttribute("role", role);
+        const message = win.role === 2
+            ? win.controls.filter((c) => c.kind === "label" && c.visible).map((c) => c.el.id).join(" ")
+            : "";
+        if (message === "") {
+            win.el.removeAttribute("aria-describedby");
+        } else {
+            win.el.setAttribute("aria-describedby", message);
+        }
+    }
+    function setWindowAccessibleName(id, name) {
+        const win = windows.get(id);
+        win.accessibleName = name;
+        nameWindow(win);
+    }
+    // role: 0 a window, 1 a dialog, 2 an alert.
+    function setWindowRole(id, role) {
+        const win = windows.get(id);
+        win.role = role;
+        nameWindow(win);
+    }
+
+    // The page's one polite live region: what a window has a screen reader say (new results) without the
+    // focus moving. Emptied first, so that the same text said again is announced again.
+    let liveRegion = null;
+    function announce(id, text) {
+        if (!windows.has(id)) {
+            return;
+        }
+        if (liveRegion === null) {
+            liveRegion = document.createElement("div");
+            liveRegion.id = "hx-live";
+            liveRegion.className = "hx-live";
+            liveRegion.setAttribute("aria-live", "polite");
+            liveRegion.setAttribute("role", "status");
+            document.body.appendChild(liveRegion);
+        }
+        liveRegion.textContent = "";
+        const region = liveRegion;
+        setTimeout(() => {
+            region.textContent = text;
+        }, 50);
     }
 
     function resizePicture(win, width, height) {
@@ -334,6 +388,7 @@ const heatx = (() => {
         }
         win.visible = true;
         win.el.hidden = false;
+        nameWindow(win);
         layout(win);
         raise(win);
         settleFocus(id, false);
@@ -497,12 +552,30 @@ const heatx = (() => {
             },
             extra);
         el.hxControl = control;
+        el.id = `hx-control-${id}`;
         controls.set(id, control);
         win.controls.push(control);
         win.inner.appendChild(el);
         applyTabIndex(control);
         styleControlFont(control);
         return id;
+    }
+
+    // What a screen reader says for the control ("": its own text). A label so named is a note, whose
+    // lines stay readable one by one.
+    function setControlAccessibleName(id, name) {
+        const control = controls.get(id);
+        if (name.trim() === "") {
+            control.el.removeAttribute("aria-label");
+            if (control.kind === "label") {
+                control.el.removeAttribute("role");
+            }
+        } else {
+            control.el.setAttribute("aria-label", name);
+            if (control.kind === "label") {
+                control.el.setAttribute("role", "note");
+            }
+        }
     }
 
     function controlFont(control) {
@@ -769,6 +842,38 @@ const heatx = (() => {
             markKeyRow(control);
         });
         return id;
+    }
+
+    // Puts the keyboard's line (the one read, aria-activedescendant) on row without choosing it.
+    function listKeyboardLine(id, row) {
+        const control = controls.get(id);
+        if (optionOf(control, row) === null) {
+            return;
+        }
+        control.keyRow = row;
+        control.resumeRow = row;
+        markKeyRow(control);
+        scrollToRow(control, row);
+    }
+    // What a screen reader says for a line ("": its text); it goes with the line.
+    function listLineName(id, row, name) {
+        const option = optionOf(controls.get(id), row);
+        if (option === null) {
+            return;
+        }
+        if (name.trim() === "") {
+            option.removeAttribute("aria-label");
+        } else {
+            option.setAttribute("aria-label", name);
+        }
+    }
+    function listRowPixels(id, rowPixels) {
+        const control = controls.get(id);
+        control.rowPixels = Math.max(1, rowPixels);
+        for (const option of control.el.children) {
+            option.style.height = `${control.rowPixels}px`;
+            option.style.lineHeight = `${control.rowPixels}px`;
+        }
     }
 
     function optionOf(control, row) {
@@ -1145,6 +1250,16 @@ const heatx = (() => {
 
     // An input box: the title, the prompt, one text field (at most 255 characters), "OK" and "Отмена",
     // its top-left corner at (x, y). Resolves to the text, or null when cancelled (Отмена, Escape).
+    // Boxes for numbers read the Russian layout's characters on the Latin period and comma keys as the
+    // period and comma meant, and show them so as they are typed.
+    let numberEntry = false;
+    function setNumberEntry(on) {
+        numberEntry = !!on;
+    }
+    function numberKeysAsLatin(text) {
+        return text.replace(/[юЮ]/g, ".").replace(/[бБ]/g, ",");
+    }
+
     function inputBox(prompt, title, defaultText, x, y) {
         return new Promise((resolve) => {
             const {dialog, body} = boxFrame(title, null);
@@ -1160,6 +1275,16 @@ const heatx = (() => {
             field.setAttribute("aria-labelledby", text.id);
             field.autocomplete = "off";
             field.spellcheck = false;
+            if (numberEntry) {
+                field.addEventListener("input", () => {
+                    const latin = numberKeysAsLatin(field.value);
+                    if (latin !== field.value) {
+                        const cursor = field.selectionStart;
+                        field.value = latin;
+                        field.setSelectionRange(cursor, cursor);
+                    }
+                });
+            }
             const buttons = document.createElement("div");
             buttons.className = "hx-box-buttons";
             const ok = boxButton("OK");
@@ -1572,6 +1697,9 @@ const heatx = (() => {
         hide,
         setWindowFont,
         settleFocus,
+        setWindowAccessibleName,
+        setWindowRole,
+        announce,
         clearPicture,
         fillBox,
         outlineBox,
@@ -1588,6 +1716,7 @@ const heatx = (() => {
         setControlFont,
         setControlFocus,
         controlHasFocus,
+        setControlAccessibleName,
         dropCallbacks,
         setButtonCaption,
         setButtonFace,
@@ -1599,6 +1728,9 @@ const heatx = (() => {
         listRemove,
         listSelected,
         listSelect,
+        listKeyboardLine,
+        listLineName,
+        listRowPixels,
         // events
         connect,
         onButton,
@@ -1606,6 +1738,7 @@ const heatx = (() => {
         onWindowClose,
         // services
         inputBox,
+        setNumberEntry,
         messageBox,
         beep,
         endRun,

@@ -27,6 +27,7 @@ EM_ASYNC_JS(int, hx_message_box, (const char* text, const char* title, int butto
     return await heatx.messageBox(UTF8ToString(text), UTF8ToString(title), captions, escapeIndex);
 });
 EM_JS(void, hx_beep, (), { heatx.beep(); });
+EM_JS(void, hx_number_entry, (int on), { heatx.setNumberEntry(!!on); });
 // clang-format on
 
 namespace {
@@ -67,6 +68,10 @@ int WebDialogs::YesNoBox(const std::string& text, const std::string& title) {
 void WebDialogs::Notice(const std::string& text, const std::string& title) {
     toolkit_.Settle();
     hx_message_box(text.c_str(), title.c_str(), 1, 0);
+}
+
+void WebDialogs::SetNumberEntry(bool on) {
+    hx_number_entry(on ? 1 : 0);
 }
 
 void WebSound::Beep() {

@@ -24,6 +24,7 @@ class WebDialogs : public Dialogs {
                                                 int yTwips) override;
     int YesNoBox(const std::string& text, const std::string& title) override;
     void Notice(const std::string& text, const std::string& title) override;
+    void SetNumberEntry(bool on) override;
 
   private:
     WebToolkit& toolkit_;

@@ -41,6 +41,11 @@ EM_JS(void, hx_window_font, (int id, const char* family, double points, int bold
     heatx.setWindowFont(id, UTF8ToString(family), points, bold, italic);
 });
 EM_JS(void, hx_settle_focus, (int id, int force), { heatx.settleFocus(id, !!force); });
+EM_JS(void, hx_window_accessible_name, (int id, const char* name), {
+    heatx.setWindowAccessibleName(id, UTF8ToString(name));
+});
+EM_JS(void, hx_window_role, (int id, int role), { heatx.setWindowRole(id, role); });
+EM_JS(void, hx_announce, (int id, const char* text), { heatx.announce(id, UTF8ToString(text)); });
 EM_JS(void, hx_on_window_close, (int id), { heatx.onWindowClose(id); });
 EM_JS(void, hx_clear_picture, (int id, int color), { heatx.clearPicture(id, color); });
 EM_JS(void, hx_fill_box, (int id, int left, int top, int width, int height, int color), {
@@ -70,6 +75,9 @@ EM_JS(void, hx_control_font, (int id, const char* family, double points, int bol
 });
 EM_JS(void, hx_control_focus, (int id), { heatx.setControlFocus(id); });
 EM_JS(int, hx_control_has_focus, (int id), { return heatx.controlHasFocus(id) ? 1 : 0; });
+EM_JS(void, hx_control_accessible_name, (int id, const char* name), {
+    heatx.setControlAccessibleName(id, UTF8ToString(name));
+});
 EM_JS(void, hx_drop_callbacks, (int id), { heatx.dropCallbacks(id); });
 EM_JS(void, hx_on_button, (int id), { heatx.onButton(id); });
 EM_JS(void, hx_on_list, (int id), { heatx.onList(id); });
@@ -85,6 +93,11 @@ EM_JS(void, hx_list_insert, (int id, int index, const char* text), { heatx.listI
 EM_JS(void, hx_list_remove, (int id, int index), { heatx.listRemove(id, index); });
 EM_JS(int, hx_list_selected, (int id), { return heatx.listSelected(id); });
 EM_JS(void, hx_list_select, (int id, int index), { heatx.listSelect(id, index); });
+EM_JS(void, hx_list_keyboard_line, (int id, int index), { heatx.listKeyboardLine(id, index); });
+EM_JS(void, hx_list_line_name, (int id, int index, const char* name), {
+    heatx.listLineName(id, index, UTF8ToString(name));
+});
+EM_JS(void, hx_list_row_pixels, (int id, int rowPixels), { heatx.listRowPixels(id, rowPixels); });
 // clang-format on
 
 namespace {
@@ -117,6 +130,9 @@ class WebControl : public Interface {
     }
     void SetFocus() override { hx_control_focus(id_); }
     bool HasFocus() const override { return hx_control_has_focus(id_) != 0; }
+    void SetAccessibleName(const std::string& name) override {
+        hx_control_accessible_name(id_, name.c_str());
+    }
     void DropCallbacks() override {
         toolkit_.DropCallback(id_);
         hx_drop_callbacks(id_);
@@ -181,6 +197,17 @@ class WebList final : public WebControl<NativeList> {
     }
     int Selected() const override { return hx_list_selected(id_); }
     void Select(int index) override { hx_list_select(id_, index >= 0 && index < Count() ? index : -1); }
+    void SetRowPixels(int rowPixels) override { hx_list_row_pixels(id_, rowPixels); }
+    void SetKeyboardLine(int index) override {
+        if (index >= 0 && index < Count()) {
+            hx_list_keyboard_line(id_, index);
+        }
+    }
+    void SetLineAccessibleName(int index, const std::string& name) override {
+        if (index >= 0 && index < Count()) {
+            hx_list_line_name(id_, index, name.c_str());
+        }
+    }
     void OnChosen(std::function<void()> callback) override {
         toolkit_.RegisterCallback(id_, [callback = std::move(callback)](int) {
             if (callback) {
@@ -235,6 +262,11 @@ class WebWindow final : public NativeWindow {
         toolkit_.AskRepaint(this);
     }
     void MakeDialog() override { hx_make_dialog(id_); }
+    void SetAccessibleName(const std::string& name) override { hx_window_accessible_name(id_, name.c_str()); }
+    void SetRole(WindowRole role) override {
+        hx_window_role(id_, role == WindowRole::Alert ? 2 : role == WindowRole::Dialog ? 1 : 0);
+    }
+    void Announce(const std::string& text) override { hx_announce(id_, text.c_str()); }
     void Hide() override {
         visible_ = false;
         hx_hide(id_);
