@@ -177,6 +177,32 @@ void AppendCsvField(std::string& out, std::string_view field, char delimiter) {
     out.push_back('"');
 }
 
+namespace {
+
+// A UTF-8 lead byte above ASCII: sets the number of continuation bytes due and the range of the first
+// of them (no overlong forms, no surrogates, nothing above U+10FFFF). False for a byte that starts no
+// sequence.
+bool StartUtf8Sequence(unsigned char c, int& pending, unsigned char& low, unsigned char& high) {
+    low = 0x80;
+    high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        pending = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        pending = 2;
+        low = c == 0xE0 ? 0xA0 : 0x80;
+        high = c == 0xED ? 0x9F : 0xBF;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        pending = 3;
+        low = c == 0xF0 ? 0x90 : 0x80;
+        high = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void Utf8Check::Feed(std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
@@ -208,19 +234,7 @@ void Utf8Check::Feed(std::string_view bytes) {
             nul_ = nul_ || c == 0;
             continue;
         }
-        low_ = 0x80;
-        high_ = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            pending_ = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            pending_ = 2;
-            low_ = c == 0xE0 ? 0xA0 : 0x80;
-            high_ = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            pending_ = 3;
-            low_ = c == 0xF0 ? 0x90 : 0x80;
-            high_ = c == 0xF4 ? 0x8F : 0xBF;
-        } else {
+        if (!StartUtf8Sequence(c, pending_, low_, high_)) {
             valid_ = false;
         }
     }
@@ -311,21 +325,7 @@ void EncodingJudge::Judge(std::string_view bytes) {
             }
             continue;
         }
-        // A lead byte: the number of continuation bytes and the range of the first of them (no
-        // overlong forms, no surrogates, nothing above U+10FFFF).
-        low_ = 0x80;
-        high_ = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            pending_ = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            pending_ = 2;
-            low_ = c == 0xE0 ? 0xA0 : 0x80;
-            high_ = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            pending_ = 3;
-            low_ = c == 0xF0 ? 0x90 : 0x80;
-            high_ = c == 0xF4 ? 0x8F : 0xBF;
-        } else {
+        if (!StartUtf8Sequence(c, pending_, low_, high_)) {
             invalid_ = true;
         }
     }
