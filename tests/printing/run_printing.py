@@ -948,7 +948,12 @@ def smaller_points(run):
     p = run.start()
     p.window(START_TITLE)
     run.check("the temporary file of a killed save is removed at the start", not os.path.exists(stale))
+    # Two signals pending at once are delivered lowest number first, so SIGINT goes only after the program
+    # has taken SIGTERM: the second signal then arrives while the run is already ending.
     p.process.send_signal(signal.SIGTERM)
+    deadline = time.monotonic() + 10
+    while "получен сигнал 15" not in p.stderr_text() and p.process.poll() is None and time.monotonic() < deadline:
+        time.sleep(0.01)
     p.process.send_signal(signal.SIGINT)
     code = p.wait_exit()
     err = p.stderr_text()
