@@ -180,13 +180,18 @@ def button_colour(ctx, p, win, caption, shot):
 
 def start_and_name(ctx, p, check_look=False):
     start = p.window("НАЧАЛО РАБОТЫ С ПРОГРАММОЙ")
-    shot = p.screenshot("start-screen")
+    # The window is in the accessibility tree before the X server has its first picture: the screen
+    # under it stays black until then, so the look is sampled once the background is drawn.
+    x, y, w, h = extents(start)
+    shots = []
+    poll("the start screen's first picture", lambda: shots.append(p.screenshot("start-screen")) or
+         pixel(shots[-1], x + 1, y + h // 2) != (0, 0, 0))
+    shot = shots[-1]
     if check_look:
         for caption, colour in (("ОПИСАНИЕ ПРОГРАММЫ", YELLOW), ("ВВОД ИСХОДНОЙ ИНФОРМАЦИИ", GREEN),
                                 (END_OF_WORK, LIGHT_RED)):
             got = button_colour(ctx, p, start, caption, shot)
             ctx.check(f"start screen: the button {caption!r} is {colour}", got == colour, f"sampled {got}")
-        x, y, w, h = extents(start)
         left, right = pixel(shot, x + 1, y + h // 2), pixel(shot, x + w - 3, y + h // 2)
         ctx.check("start screen: the background runs from violet-blue at the left edge to brown at the right",
                   left[0] == 150 and left[1] == 50 and left[2] >= 250 and right == (150, 50, 0),
