@@ -8,12 +8,15 @@ Scripts the page loads from beside it (<script src="...">) and its style sheets 
 href="...">) are written into it; they are looked for next to the linked page, then in each --search
 folder. The result is refused, and not written, when it would still ask for anything outside itself: a
 file or an address in a src, href, data, action, poster or srcset attribute, a url() or @import in a
-style, or the WebAssembly as a file of its own rather than inside the script. --check applies the same
-test to a finished page. --depfile writes the files the page was made of as a make rule for the build.
+style, or the WebAssembly as a file of its own rather than inside the page. When the page has an empty
+<script type="application/octet-stream" id="hx-wasm"> block, the WebAssembly is moved out of the script
+into it, gzip-compressed (the page unpacks it itself). --check applies the same test to a finished page. --depfile writes the files the page was made of as a make rule for the build.
 Exit status 0 when the page is whole, 1 otherwise.
 """
 
 import argparse
+import base64
+import gzip
 import html.parser
 import os
 import re
@@ -26,6 +29,8 @@ ATTRIBUTE = re.compile(r"([a-zA-Z-]+)\s*=\s*([\"'])(.*?)\2", re.S)
 CSS_URL = re.compile(r"url\(\s*([\"']?)([^\"')]*)\1\s*\)", re.I)
 WASM_FILE = re.compile(r"[\"'][^\"'\s]*\.wasm[\"']")
 EMBEDDED_WASM = "data:application/octet-stream;base64,"
+WASM_DATA = re.compile(r"([\"'])data:application/octet-stream;base64,([A-Za-z0-9+/=]+)\1")
+PACKED_BLOCK = re.compile(r'(<script type="application/octet-stream" id="hx-wasm">)(.*?)(</script>)', re.S)
 FETCHING_ATTRIBUTES = {"src", "href", "data", "action", "poster", "srcset", "formaction"}
 
 
@@ -67,6 +72,25 @@ def inline(page, folders, used):
     return STYLESHEET.sub(stylesheet, page)
 
 
+def pack_wasm(page):
+    """Moves the WebAssembly of the script into the page's hx-wasm block, gzip-compressed; the same
+    input always gives the same bytes (no time in the gzip header)."""
+    block = PACKED_BLOCK.search(page)
+    data = WASM_DATA.search(page)
+    if not block or block.group(2).strip() or not data:
+        return page
+    packed = base64.b64encode(gzip.compress(base64.b64decode(data.group(2)), 9, mtime=0)).decode("ascii")
+    # The script keeps an empty data address, so that it never looks for a file of its own.
+    page = page[:data.start(2)] + page[data.end(2):]
+    block = PACKED_BLOCK.search(page)
+    return page[:block.end(1)] + packed + page[block.start(3):]
+
+
+def packed_wasm(page):
+    block = PACKED_BLOCK.search(page)
+    return block.group(2).strip() if block else ""
+
+
 class Requests(html.parser.HTMLParser):
     """Every attribute or style of the page that would make the browser fetch something."""
 
@@ -101,7 +125,7 @@ def problems(page):
     parser.feed(page)
     parser.close()
     found += parser.found
-    if EMBEDDED_WASM not in page:
+    if not WASM_DATA.search(page) and not (EMBEDDED_WASM in page and packed_wasm(page)):
         found.append("the WebAssembly is not inside the page")
     found += [f"a WebAssembly file {m[:80]}" for m in WASM_FILE.findall(page)]
     return found
@@ -121,7 +145,7 @@ def main():
         page = read(args.check)
     elif args.page and args.output:
         used.append(os.path.abspath(args.page))
-        page = inline(read(args.page), [os.path.dirname(os.path.abspath(args.page))] + args.search, used)
+        page = pack_wasm(inline(read(args.page), [os.path.dirname(os.path.abspath(args.page))] + args.search, used))
     else:
         parser.error("give --page and --output, or --check")
 

@@ -2,8 +2,11 @@
 """The step that makes the page one file: what the page loads from beside it is written into it, and a
 page that would still fetch anything is refused (and not written)."""
 
+import base64
+import gzip
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -47,6 +50,19 @@ class InlinePageTest(unittest.TestCase):
         self.assertIn(str(self.dir / "assets" / "runtime.js"), dependencies)
         self.assertIn(str(self.dir / "faces.css"), dependencies)
         self.assertEqual(run("--check", str(output)).returncode, 0)
+
+    def test_the_webassembly_moves_gzip_compressed_into_the_page_s_block(self):
+        block = '<script type="application/octet-stream" id="hx-wasm"></script>'
+        first, output = self.make(block)
+        self.assertEqual(first.returncode, 0, first.stderr)
+        page = output.read_text(encoding="utf-8")
+        self.assertIn("'data:application/octet-stream;base64,'", page, "the script keeps an empty address")
+        packed = re.search(r'id="hx-wasm">([^<]*)</script>', page).group(1)
+        self.assertEqual(gzip.decompress(base64.b64decode(packed)), base64.b64decode("AGFzbQ=="))
+        self.assertEqual(run("--check", str(output)).returncode, 0)
+        again, _ = self.make(block)
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertEqual(output.read_text(encoding="utf-8"), page, "the same input gives the same page")
 
     def test_a_page_that_would_fetch_is_refused(self):
         for body in ['<img src="http://example.org/a.png">', '<script src="https://cdn.example.org/x.js"></script>',

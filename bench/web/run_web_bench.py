@@ -90,7 +90,9 @@ button {{ position: absolute; top: 423px; width: 160px; height: 40px; font: 11px
 
 def page_bytes(page):
     html = page.read_text(encoding="utf-8")
+    # The WebAssembly: gzip-compressed in its own block, or as the script's data address.
     wasm = sum(len(m) for m in re.findall(r"data:application/octet-stream;base64,[A-Za-z0-9+/=]*", html))
+    wasm += sum(len(m) for m in re.findall(r'id="hx-wasm">([^<]*)</script>', html))
     fonts = sum(len(m) for m in re.findall(r"data:font/woff2;base64,[A-Za-z0-9+/=]*", html))
     scripts = sum(len(m) for m in re.findall(r"<script[^>]*>(.*?)</script>", html, re.S)) - wasm
     total = page.stat().st_size
