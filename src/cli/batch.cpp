@@ -289,12 +289,7 @@ class WorkbookSink : public ResultSink {
   public:
     WorkbookSink(WorkbookFormat format, std::string path, bool keepExisting)
         : format_(format), path_(std::move(path)), keepExisting_(keepExisting) {}
-    ~WorkbookSink() override {
-        writer_.reset();
-        if (!temporary_.empty()) {
-            ::unlink(temporary_.c_str());
-        }
-    }
+    ~WorkbookSink() override { writer_.reset(); }  // before the scratch file goes
 
     bool Open(std::string& why) {
         if (keepExisting_) {
@@ -310,16 +305,10 @@ class WorkbookSink : public ResultSink {
             return false;
         }
         const char* folder = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(folder != nullptr && *folder != '\0' ? folder : P_tmpdir) + "/heatx-calc-book-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) {
-            why = "не удаётся создать временный файл книги в " + pattern.substr(0, pattern.rfind('/')) +
-                  ": " + ErrnoText(errno);
+        if (!scratch_.Create(folder != nullptr && *folder != '\0' ? folder : P_tmpdir, why)) {
             return false;
         }
-        ::close(fd);
-        temporary_ = pattern;
+        temporary_ = scratch_.Path();
         writer_ = WorkbookWriter::Create(format_, temporary_);
         return true;
     }
@@ -383,6 +372,7 @@ class WorkbookSink : public ResultSink {
     std::string path_;
     bool keepExisting_;
     SafeFile file_;
+    ScratchFile scratch_;  // the library's own file, removed on a signal too
     std::string temporary_;
     std::unique_ptr<WorkbookWriter> writer_;
     std::vector<WorkbookCell> cells_;

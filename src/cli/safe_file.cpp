@@ -101,6 +101,31 @@ std::string TemporaryName() {
     return name;
 }
 
+// Creates a new file under a fresh temporary name in `folder`; its cleanup slot is filled before the file
+// exists, so that a signal at any moment finds it. -1 with errno when no file could be made.
+int CreateTemporary(int folder, int slotIndex, std::string& name, mode_t mode) {
+    CleanupSlot& slot = gSlots[static_cast<std::size_t>(slotIndex)];
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = TemporaryName();
+        std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
+        slot.folder = folder;
+        slot.active.store(true, std::memory_order_release);
+        const int fd =
+            ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            return fd;
+        }
+        const int error = errno;
+        slot.active.store(false, std::memory_order_release);
+        if (error != EEXIST) {
+            errno = error;
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 std::string ErrorText(int error) {
     return SystemErrorText(error);
 }
@@ -202,28 +227,10 @@ bool SafeFile::Open(const std::string& path, bool devices, std::string& why) {
         why = "слишком много временных файлов сразу";
         return false;
     }
-    CleanupSlot& slot = gSlots[static_cast<std::size_t>(slot_)];
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temporary_ = TemporaryName();
-        std::memcpy(slot.name.data(), temporary_.c_str(), temporary_.size() + 1);
-        slot.folder = folder_;
-        slot.active.store(true, std::memory_order_release);
-        fd_ =
-            ::openat(folder_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd_ < 0) {
-            const int error = errno;
-            slot.active.store(false, std::memory_order_release);
-            if (error != EEXIST) {
-                why = "не удаётся создать временный файл в папке " + folder + ": " + ErrorText(error);
-                ReleaseSlot(slot_);
-                slot_ = -1;
-                Drop();
-                return false;
-            }
-        }
-    }
+    fd_ = CreateTemporary(folder_, slot_, temporary_, 0666);
     if (fd_ < 0) {
-        why = "не удаётся создать временный файл в папке " + folder;
+        why = "не удаётся создать временный файл в папке " + folder +
+              (errno == EEXIST ? std::string() : ": " + ErrorText(errno));
         ReleaseSlot(slot_);
         slot_ = -1;
         Drop();
@@ -294,6 +301,41 @@ bool WriteFileSafely(const std::string& path, std::string_view content, std::str
     }
     file.Write(content);
     return file.Commit(why);
+}
+
+ScratchFile::~ScratchFile() {
+    if (slot_ >= 0) {
+        ::unlinkat(folder_, name_.c_str(), 0);
+        ReleaseSlot(slot_);
+    }
+    if (folder_ >= 0) {
+        ::close(folder_);
+    }
+}
+
+bool ScratchFile::Create(const std::string& folder, std::string& why) {
+    folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0) {
+        why = "не удаётся открыть папку временных файлов " + folder + ": " + ErrorText(errno);
+        return false;
+    }
+    InstallHandlersOnce();
+    slot_ = ClaimSlot();
+    if (slot_ < 0) {
+        why = "слишком много временных файлов сразу";
+        return false;
+    }
+    const int fd = CreateTemporary(folder_, slot_, name_, 0600);
+    if (fd < 0) {
+        why = "не удаётся создать временный файл в папке " + folder +
+              (errno == EEXIST ? std::string() : ": " + ErrorText(errno));
+        ReleaseSlot(slot_);
+        slot_ = -1;
+        return false;
+    }
+    ::close(fd);
+    path_ = folder + "/" + name_;
+    return true;
 }
 
 }  // namespace heatx::cli

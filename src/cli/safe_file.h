@@ -48,6 +48,27 @@ class SafeFile {
     int error_ = 0;      // the first failed write's errno
 };
 
+// A private scratch file in a folder (a workbook the library writes whole before it is copied into
+// place): made exclusively with mode 0600 under the same kind of temporary name, and removed when the
+// object ends or by the same signal cleanup.
+class ScratchFile {
+  public:
+    ScratchFile() = default;
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    ~ScratchFile();
+
+    // False with `why` (Russian, naming the folder) when no file can be made there.
+    bool Create(const std::string& folder, std::string& why);
+    const std::string& Path() const { return path_; }
+
+  private:
+    int folder_ = -1;
+    int slot_ = -1;
+    std::string name_;  // within the folder
+    std::string path_;
+};
+
 // A whole file written at once by the rules above (no devices): false with `why` when it could not.
 bool WriteFileSafely(const std::string& path, std::string_view content, std::string& why);
 

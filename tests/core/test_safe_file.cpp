@@ -1,6 +1,6 @@
 // The files heatx-calc batch writes, as a real process on real file systems: planted links are not
 // followed, devices and pipes are not replaced, a full disk leaves no partial file under a final name
-// (a small tmpfs, root only) and a signal leaves no temporary file.
+// (a small tmpfs, root only) and a signal leaves no temporary file, a workbook's scratch file included.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -148,49 +148,71 @@ TEST(SafeFiles, FullDiskLeavesNoPartialFileUnderItsFinalName) {
 }
 
 // heatx-calc batch --output reading a table from a pipe that stays open, so that it waits with its
-// temporary file created; then the signal.
-TEST(SafeFiles, SignalsRemoveTheTemporaryFile) {
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        TempFolder folder;
-        int input[2];
-        ASSERT_EQ(::pipe(input), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-        posix_spawn_file_actions_addclose(&actions, input[1]);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t defaults;
-        sigemptyset(&defaults);
-        sigaddset(&defaults, signal);
-        posix_spawnattr_setsigdefault(&attributes, &defaults);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-        std::vector<std::string> all{HEATX_CALC_PATH, "batch", "--output", folder / "out.csv", "-"};
-        std::vector<char*> argv;
-        for (std::string& a : all) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, HEATX_CALC_PATH, &actions, &attributes, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-        ::close(input[0]);
-        const std::string table = Table(1);
-        ASSERT_EQ(::write(input[1], table.data(), table.size()), static_cast<ssize_t>(table.size()));
-        for (int i = 0; i < 500 && !HasTemporary(folder.Path()); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        EXPECT_TRUE(HasTemporary(folder.Path()));
-        ::kill(pid, signal);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ::close(input[1]);
-        ASSERT_TRUE(WIFEXITED(status)) << signal;
-        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
-        EXPECT_TRUE(Names(folder.Path()).empty()) << signal;
+// temporary files created (a workbook's scratch file in TMPDIR too); then the signal.
+void SignalWhileWriting(int signal, const std::string& output) {
+    TempFolder folder;
+    TempFolder scratch;
+    int input[2];
+    ASSERT_EQ(::pipe(input), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    posix_spawn_file_actions_addclose(&actions, input[1]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    std::vector<std::string> all{HEATX_CALC_PATH, "batch", "--output", folder / output, "-"};
+    std::vector<char*> argv;
+    for (std::string& a : all) {
+        argv.push_back(a.data());
     }
+    argv.push_back(nullptr);
+    std::vector<std::string> variables{"TMPDIR=" + scratch.Path()};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::string_view(*e).substr(0, 7) != "TMPDIR=") {
+            variables.emplace_back(*e);
+        }
+    }
+    std::vector<char*> env;
+    for (std::string& v : variables) {
+        env.push_back(v.data());
+    }
+    env.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, HEATX_CALC_PATH, &actions, &attributes, argv.data(), env.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    ::close(input[0]);
+    const std::string table = Table(1);
+    ASSERT_EQ(::write(input[1], table.data(), table.size()), static_cast<ssize_t>(table.size()));
+    const bool workbook = output.ends_with(".xlsx");
+    const auto waiting = [&] {
+        return HasTemporary(folder.Path()) && (!workbook || HasTemporary(scratch.Path()));
+    };
+    for (int i = 0; i < 500 && !waiting(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(waiting()) << output;
+    ::kill(pid, signal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(input[1]);
+    ASSERT_TRUE(WIFEXITED(status)) << signal;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    EXPECT_TRUE(Names(folder.Path()).empty()) << signal << " " << output;
+    EXPECT_TRUE(Names(scratch.Path()).empty()) << signal << " " << output;
+}
+
+TEST(SafeFiles, SignalsRemoveTheTemporaryFiles) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SignalWhileWriting(signal, "out.csv");
+    }
+    SignalWhileWriting(SIGINT, "out.xlsx");
 }
 
 }  // namespace
