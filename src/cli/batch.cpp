@@ -293,13 +293,8 @@ class WorkbookSink : public ResultSink {
 
     bool Open(std::string& why) {
         if (keepExisting_) {
-            // NAME-результаты.EXT, NAME-результаты-2.EXT…: the first name where nothing is.
-            const std::string_view extension = WorkbookExtension(format_);
-            const std::string stem = path_.substr(0, path_.size() - extension.size());
-            struct stat st {};
-            for (int n = 2; ::lstat(path_.c_str(), &st) == 0; ++n) {
-                path_ = stem + "-" + std::to_string(n) + std::string(extension);
-            }
+            stem_ = path_.substr(0, path_.size() - WorkbookExtension(format_).size());
+            FirstFreeName();
         }
         if (!file_.Open(path_, false, why)) {
             return false;
@@ -342,6 +337,37 @@ class WorkbookSink : public ResultSink {
             why = path_ + ": " + why;
             return false;
         }
+        // A name chosen as free may be taken by the time the book is whole (another run on the same
+        // table): the book then goes to the next free name, never over that file.
+        for (int attempt = 0;; ++attempt) {
+            if (!CopyScratch(why)) {
+                return false;
+            }
+            if (file_.Commit(keepExisting_, why)) {
+                return true;
+            }
+            if (!file_.NameTaken() || attempt == 100) {
+                return false;
+            }
+            FirstFreeName();
+            if (!file_.Open(path_, false, why)) {
+                return false;
+            }
+        }
+    }
+
+  private:
+    // NAME-результаты.EXT, NAME-результаты-2.EXT…: the first name where nothing is.
+    void FirstFreeName() {
+        const std::string_view extension = WorkbookExtension(format_);
+        struct stat st {};
+        while (::lstat(path_.c_str(), &st) == 0) {
+            path_ = stem_ + "-" + std::to_string(++number_) + std::string(extension);
+        }
+    }
+
+    // The library's finished book into the file that takes its place.
+    bool CopyScratch(std::string& why) {
         const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             why = "не удаётся прочитать временный файл книги " + temporary_ + ": " + ErrnoText(errno);
@@ -364,13 +390,14 @@ class WorkbookSink : public ResultSink {
             file_.Write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
         }
         ::close(fd);
-        return file_.Commit(why);
+        return true;
     }
 
-  private:
     WorkbookFormat format_;
     std::string path_;
     bool keepExisting_;
+    std::string stem_;  // the default name without its extension
+    int number_ = 1;    // of the last name tried
     SafeFile file_;
     ScratchFile scratch_;  // the library's own file, removed on a signal too
     std::string temporary_;

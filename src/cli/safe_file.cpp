@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string_view>
@@ -251,7 +252,36 @@ void SafeFile::Write(std::string_view data) {
     }
 }
 
+// Gives the temporary file its final name only where no file is: atomically where the file system
+// can (a rename that refuses to replace, or else a hard link), as a plain rename after a last look
+// where it has neither (no hard links on a FAT disk). 0, or the errno; EEXIST when the name is taken.
+int RenameWithoutReplacing(int folder, const char* from, const char* to) {
+    if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    if (::linkat(folder, from, folder, to, 0) == 0) {
+        ::unlinkat(folder, from, 0);
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) {
+        return errno;
+    }
+    struct stat st {};
+    if (::fstatat(folder, to, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        return EEXIST;
+    }
+    return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
+}
+
 bool SafeFile::Commit(std::string& why) {
+    return Commit(false, why);
+}
+
+bool SafeFile::Commit(bool keepExisting, std::string& why) {
+    taken_ = false;
     if (fd_ < 0) {
         why = "не удаётся записать " + path_;
         Drop();
@@ -276,9 +306,10 @@ bool SafeFile::Commit(std::string& why) {
             Drop();
             return false;
         }
-        if (::renameat(folder_, temporary_.c_str(), folder_, final_.c_str()) != 0) {
-            error = errno;
-        } else {
+        error = keepExisting ? RenameWithoutReplacing(folder_, temporary_.c_str(), final_.c_str())
+                : ::renameat(folder_, temporary_.c_str(), folder_, final_.c_str()) == 0 ? 0
+                                                                                        : errno;
+        if (error == 0) {
             // The folder is not synced: after a power failure the new name may still be missing (or
             // show the old file), never a partial one; a sync of the folder per report would double
             // the time a batch with reports takes.
@@ -287,6 +318,11 @@ bool SafeFile::Commit(std::string& why) {
         }
     }
     Drop();
+    if (keepExisting && error == EEXIST) {
+        taken_ = true;
+        why = path_ + " появился, пока шёл расчёт: он не заменяется";
+        return false;
+    }
     if (error != 0) {
         why = "не удаётся записать " + path_ + ": " + ErrorText(error);
         return false;

@@ -35,6 +35,10 @@ class SafeFile {
     // Flushes, closes and renames the file into place. False with `why` when the file could not be
     // completed; the temporary file is gone either way.
     bool Commit(std::string& why);
+    // With `keepExisting`, Commit never replaces a file: when something has taken the final name since
+    // Open, it fails and NameTaken() tells so (the caller may choose another name).
+    bool Commit(bool keepExisting, std::string& why);
+    bool NameTaken() const { return taken_; }
 
   private:
     void Drop();
@@ -44,8 +48,9 @@ class SafeFile {
     int fd_ = -1;
     int slot_ = -1;  // the signal cleanup's slot of the temporary file, -1 when writing directly
     std::string temporary_;
-    std::string final_;  // the final name within the folder
-    int error_ = 0;      // the first failed write's errno
+    std::string final_;   // the final name within the folder
+    int error_ = 0;       // the first failed write's errno
+    bool taken_ = false;  // the last Commit found the final name taken
 };
 
 // A private scratch file in a folder (a workbook the library writes whole before it is copied into

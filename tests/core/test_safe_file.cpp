@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calc_process.h"
+#include "safe_file.h"
 
 namespace heatx::testing {
 namespace {
@@ -145,6 +146,29 @@ TEST(SafeFiles, FullDiskLeavesNoPartialFileUnderItsFinalName) {
     }
     EXPECT_GT(written, 0u);
     EXPECT_LT(written, 81u);
+}
+
+// The default result book's name is chosen free, but another run may take it before the book is whole:
+// that file stays as it is and the caller is told the name was taken, with no temporary file left.
+TEST(SafeFiles, AKeptNameTakenMeanwhileIsNotReplaced) {
+    TempFolder folder;
+    const std::string path = folder / "class-результаты.xlsx";
+    heatx::cli::SafeFile file;
+    std::string why;
+    ASSERT_TRUE(file.Open(path, false, why)) << why;
+    file.Write("ours");
+    WriteWholeFile(path, "theirs");
+    EXPECT_FALSE(file.Commit(true, why));
+    EXPECT_TRUE(file.NameTaken());
+    EXPECT_NE(why.find("не заменяется"), std::string::npos) << why;
+    EXPECT_EQ(ReadWholeFile(path), "theirs");
+    EXPECT_EQ(Names(folder.Path()).size(), 1u);
+
+    ASSERT_TRUE(file.Open(folder / "class-результаты-2.xlsx", false, why)) << why;
+    file.Write("ours");
+    EXPECT_TRUE(file.Commit(true, why)) << why;
+    EXPECT_FALSE(file.NameTaken());
+    EXPECT_EQ(ReadWholeFile(folder / "class-результаты-2.xlsx"), "ours");
 }
 
 // heatx-calc batch --output reading a table from a pipe that stays open, so that it waits with its
