@@ -590,7 +590,8 @@ void ReportKeeper::RecoverOne(const std::string& name, std::unique_ptr<JournalHa
     std::cerr << "heatx: незаконченный отчёт восстановлен: " << path << '\n';
     if (whole) {
         journal->Remove();
-        Tell(std::string(interrupted) + "Напечатанные строки восстановлены и сохранены в файл:\n" + path,
+        Tell(std::string(interrupted) + "Напечатанные строки восстановлены и " + output_.RecoveredInto() +
+                 "\n" + path,
              kNoticeTitle);
         return;
     }
@@ -599,7 +600,7 @@ void ReportKeeper::RecoverOne(const std::string& name, std::unique_ptr<JournalHa
         std::string(interrupted) +
         (readWhole ? "Журнал отчёта повреждён" : "Журнал отчёта прочитан не весь: он слишком велик") +
         "; восстановлены строки, которые удалось прочитать (" + std::to_string(contents.texts.size()) +
-        "), и сохранены в файл:\n" + path +
+        "), и " + output_.RecoveredInto() + "\n" + path +
         (aside.empty() ? "\nЖурнал оставлен на месте:\n" + name : "\nЖурнал сохранён как:\n" + aside);
     std::cerr << "heatx: " << text << '\n';
     Tell(text, kFailureTitle);

@@ -76,6 +76,8 @@ class ReportOutput {
     virtual bool FileHolds(const std::string& path, const ContentPrint& print) = 0;
     // Removes what a run killed while saving left in the folder.
     virtual void CleanFolder(const std::string& folder) { (void)folder; }
+    // Where a recovered report's lines went, as the student is told it before the place itself.
+    virtual const char* RecoveredInto() const { return "сохранены в файл:"; }
 };
 
 // Report files on the desktop's file system (report_files.h); the drawing and the printer are left to

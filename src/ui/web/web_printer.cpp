@@ -236,19 +236,11 @@ WebReportPrinter::WebReportPrinter(const heatx::Clock& clock, BrowserReportOutpu
 
 void WebReportPrinter::Connect(Platform& platform, WebToolkit& toolkit) {
     platform_ = &platform;
-    // The keeper composes its notices for the desktop's files: in the browser a recovered report is
-    // shown for printing.
     OnNotice([&platform](const std::string& text, const std::string& title) {
         if (platform.Ended()) {
             return;
         }
-        std::string shown = text;
-        const std::string saved = "сохранены в файл:\n";
-        const std::size_t at = shown.find(saved);
-        if (at != std::string::npos) {
-            shown.replace(at, saved.size(), "открыты для печати:\n");
-        }
-        platform.Raise([&] { platform.Notice(shown, title); });
+        platform.Raise([&] { platform.Notice(text, title); });
     });
     toolkit.RegisterCallback(kRecoverEvent,
                              [this, &platform](int) { platform.Guard([this] { Recover(); }); });

@@ -57,6 +57,7 @@ class BrowserReportOutput : public heatx::ReportOutput {
     bool WriteFile(const std::string& base, std::string_view pages, const heatx::BeforeNaming& beforeNaming,
                    std::string& finalPath, std::string& reason) override;
     bool FileHolds(const std::string& path, const heatx::ContentPrint& print) override;
+    const char* RecoveredInto() const override { return "открыты для печати:"; }
 };
 
 class WebReportPrinter : public heatx::ReportKeeper {
