@@ -102,11 +102,24 @@ std::string TemporaryName() {
     return name;
 }
 
-// Creates a new file under a fresh temporary name in `folder`; its cleanup slot is filled before the file
-// exists, so that a signal at any moment finds it. -1 with errno when no file could be made.
-int CreateTemporary(int folder, int slotIndex, std::string& name, mode_t mode) {
+std::string ErrorText(int error) {
+    return SystemErrorText(error);
+}
+
+// Creates a new file under a fresh temporary name in `folder` (named `folderName` in messages) and
+// claims its cleanup slot, filled before the file exists so that a signal at any moment finds it.
+// The file's descriptor, or -1 with `why` and no slot.
+int CreateTemporary(int folder, const std::string& folderName, mode_t mode, int& slotIndex, std::string& name,
+                    std::string& why) {
+    InstallHandlersOnce();
+    slotIndex = ClaimSlot();
+    if (slotIndex < 0) {
+        why = "слишком много временных файлов сразу";
+        return -1;
+    }
     CleanupSlot& slot = gSlots[static_cast<std::size_t>(slotIndex)];
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         name = TemporaryName();
         std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
         slot.folder = folder;
@@ -116,19 +129,14 @@ int CreateTemporary(int folder, int slotIndex, std::string& name, mode_t mode) {
         if (fd >= 0) {
             return fd;
         }
-        const int error = errno;
+        error = errno;
         slot.active.store(false, std::memory_order_release);
-        if (error != EEXIST) {
-            errno = error;
-            return -1;
-        }
     }
-    errno = EEXIST;
+    why = "не удаётся создать временный файл в папке " + folderName +
+          (error == EEXIST ? std::string() : ": " + ErrorText(error));
+    ReleaseSlot(slotIndex);
+    slotIndex = -1;
     return -1;
-}
-
-std::string ErrorText(int error) {
-    return SystemErrorText(error);
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -222,18 +230,8 @@ bool SafeFile::Open(const std::string& path, bool devices, std::string& why) {
         return false;
     }
 
-    InstallHandlersOnce();
-    slot_ = ClaimSlot();
-    if (slot_ < 0) {
-        why = "слишком много временных файлов сразу";
-        return false;
-    }
-    fd_ = CreateTemporary(folder_, slot_, temporary_, 0666);
+    fd_ = CreateTemporary(folder_, folder, 0666, slot_, temporary_, why);
     if (fd_ < 0) {
-        why = "не удаётся создать временный файл в папке " + folder +
-              (errno == EEXIST ? std::string() : ": " + ErrorText(errno));
-        ReleaseSlot(slot_);
-        slot_ = -1;
         Drop();
         return false;
     }
@@ -355,18 +353,8 @@ bool ScratchFile::Create(const std::string& folder, std::string& why) {
         why = "не удаётся открыть папку временных файлов " + folder + ": " + ErrorText(errno);
         return false;
     }
-    InstallHandlersOnce();
-    slot_ = ClaimSlot();
-    if (slot_ < 0) {
-        why = "слишком много временных файлов сразу";
-        return false;
-    }
-    const int fd = CreateTemporary(folder_, slot_, name_, 0600);
+    const int fd = CreateTemporary(folder_, folder, 0600, slot_, name_, why);
     if (fd < 0) {
-        why = "не удаётся создать временный файл в папке " + folder +
-              (errno == EEXIST ? std::string() : ": " + ErrorText(errno));
-        ReleaseSlot(slot_);
-        slot_ = -1;
         return false;
     }
     ::close(fd);
