@@ -774,6 +774,21 @@ def road_no_storage(p, calc):
                         report4[insert_at:])
 
 
+# ---- road 11: a browser too old to unpack the page ----------------------------------------------------------
+
+def road_old_browser(p, calc):
+    """A browser without the decompressor the page's WebAssembly needs tells the student so, in Russian,
+    instead of showing "Загрузка…" for ever."""
+    del calc
+    p.b.call("Page.addScriptToEvaluateOnNewDocument", source="delete window.DecompressionStream;")
+    p.start()
+    told = p.b.wait(lambda: [n.name for n in p.b.tree() if not n.ignored and "не может запуститься" in n.name],
+                    "the message of a browser too old")
+    p.check("the page says the program cannot start in this browser and asks for a newer one",
+            "Откройте её в более новом браузере" in told[0], told[0])
+    p.screenshot("old-browser")
+
+
 ROADS = [
     ("evaporator", road_evaporator),
     ("heater", road_heater),
@@ -785,6 +800,7 @@ ROADS = [
     ("recovery", road_recovery),
     ("two-tabs", road_two_tabs),
     ("no-storage", road_no_storage),
+    ("old-browser", road_old_browser),
 ]
 
 __all__ = ["ROADS", "SIZES", "Calc", "Failure"]
