@@ -1026,17 +1026,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                     if (o.protocols) {
                         protocolled = true;
                         text.clear();
-                        switch (kind->kind) {
-                            case Kind::Evaporator:
-                                AppendEvaporatorProtocol(text, data, evaporatorTrace);
-                                break;
-                            case Kind::Heater:
-                                AppendHeaterProtocol(text, data, heaterTrace);
-                                break;
-                            case Kind::Cooler:
-                                AppendCoolerProtocol(text, data, coolerTrace);
-                                break;
-                        }
+                        AppendProtocol(text, kind->kind, data, recorders);
                         const std::string path = *o.protocols + "/" + file + "-protocol.txt";
                         if (!WriteFileSafely(path, text, why)) {
                             err << "heatx-calc: " << why << "\n";

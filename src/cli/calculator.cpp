@@ -165,17 +165,7 @@ int Calculate(const Arguments& a, std::ostream& out, std::ostream& err, const Cl
         if (!text.empty()) {
             text += '\n';
         }
-        switch (kind.kind) {
-            case Kind::Evaporator:
-                AppendEvaporatorProtocol(text, data, evaporatorTrace);
-                break;
-            case Kind::Heater:
-                AppendHeaterProtocol(text, data, heaterTrace);
-                break;
-            case Kind::Cooler:
-                AppendCoolerProtocol(text, data, coolerTrace);
-                break;
-        }
+        AppendProtocol(text, kind.kind, data, recorders);
     } else if (!a.report && result.outcome == Outcome::Ok) {
         for (const NamedResult& r : Results(kind, data)) {
             text += r.name;

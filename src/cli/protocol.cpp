@@ -491,4 +491,18 @@ void AppendCoolerProtocol(std::string& out, const DesignData& data, const Cooler
     }
 }
 
+void AppendProtocol(std::string& out, Kind kind, const DesignData& data, const Recorders& traces) {
+    switch (kind) {
+        case Kind::Evaporator:
+            AppendEvaporatorProtocol(out, data, *traces.evaporator);
+            break;
+        case Kind::Heater:
+            AppendHeaterProtocol(out, data, *traces.heater);
+            break;
+        case Kind::Cooler:
+            AppendCoolerProtocol(out, data, *traces.cooler);
+            break;
+    }
+}
+
 }  // namespace heatx::cli

@@ -10,6 +10,7 @@
 
 #include "design_data/design_data.h"
 #include "methods/calc.h"
+#include "variant.h"
 
 namespace heatx::cli {
 
@@ -18,5 +19,7 @@ namespace heatx::cli {
 void AppendEvaporatorProtocol(std::string& out, const DesignData& data, const EvaporatorTrace& trace);
 void AppendHeaterProtocol(std::string& out, const DesignData& data, const HeaterTrace& trace);
 void AppendCoolerProtocol(std::string& out, const DesignData& data, const CoolerTrace& trace);
+// The protocol of the kind's method, from the recorder of that kind (which must be set).
+void AppendProtocol(std::string& out, Kind kind, const DesignData& data, const Recorders& traces);
 
 }  // namespace heatx::cli
