@@ -133,6 +133,18 @@ function(heatx_compute_version source_dir base)
     set(HEATX_GIT_FILES "${watched}" PARENT_SCOPE)
 endfunction()
 
+# The version of the build for a project (the desktop's or the browser edition's): computes it as
+# above, configures again when git moves, and gives the programs `heatx_version.h` through the
+# interface library heatx_version. `label` opens the status line.
+macro(heatx_version_library source_dir base label)
+    heatx_compute_version(${source_dir} ${base})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${HEATX_GIT_FILES})
+    message(STATUS "${label}: version ${HEATX_VERSION}")
+    configure_file(${source_dir}/cmake/heatx_version.h.in ${PROJECT_BINARY_DIR}/generated/heatx_version.h @ONLY)
+    add_library(heatx_version INTERFACE)
+    target_include_directories(heatx_version INTERFACE ${PROJECT_BINARY_DIR}/generated)
+endmacro()
+
 # Formats seconds since 1970 (UTC) with a string(TIMESTAMP) format.
 function(heatx_format_time out epoch format)
     set(saved "$ENV{SOURCE_DATE_EPOCH}")
